@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Every question and message to the user goes through this service, captioned with the
+// application caption. Widgets use the real implementation; tests inject a scripted one that
+// records each call and answers as the test says.
+class DialogService {
+public:
+    enum class Icon { None, Information, Warning, Error, Question };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    struct SaveFileRequest {
+        QString initialName;       // file name shown when the dialog opens
+        QString defaultExtension;  // appended to a typed name without extension; empty for none
+        QString filter;            // "label|pattern|label|pattern||", as the original program wrote it
+        bool confirmOverwrite = true;
+    };
+
+    virtual ~DialogService() = default;
+
+    // Shows text in a modal box with the given buttons and icon; returns the button pressed.
+    virtual Answer ShowMessage(const QString& text, Buttons buttons, Icon icon) = 0;
+
+    // The full path chosen in a save dialog, or nothing when the user cancelled it.
+    virtual std::optional<QString> AskSaveFileName(const SaveFileRequest& request) = 0;
+
+    // Shortcuts for the forms the pages use.
+    void Inform(const QString& text) { ShowMessage(text, Buttons::Ok, Icon::None); }
+    void ShowError(const QString& text) { ShowMessage(text, Buttons::Ok, Icon::Error); }
+    bool AskYesNo(const QString& text, Icon icon = Icon::None) {
+        return ShowMessage(text, Buttons::YesNo, icon) == Answer::Yes;
+    }
+};

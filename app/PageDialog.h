@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/PageContext.h"
+
+class ControllerSession;
+class QPushButton;
+
+// Base of the three pages of the main window: the page colours, Enter that presses the page's
+// default button or moves on to the next field, Esc that is ignored (a page never closes itself),
+// and the pointer to the main window's controller session.
+class PageDialog : public QWidget {
+    Q_OBJECT
+
+public:
+    static const QColor kPageColour;
+    static const QColor kLabelTextColour;
+    static const QColor kFieldTextColour;
+
+    PageDialog(const PageContext& context, QWidget* parent);
+    ~PageDialog() override;
+
+    // Given by the main window before InitialisePage.
+    void SetSession(ControllerSession* session) { session_ = session; }
+    ControllerSession* Session() const { return session_; }
+
+    // Runs once, after the session was given: pages read their settings here. Overrides call the
+    // base first.
+    virtual void InitialisePage();
+
+protected:
+    // The button Enter presses while it is enabled; none by default.
+    void SetDefaultButton(QPushButton* button) { defaultButton_ = button; }
+
+    void keyPressEvent(QKeyEvent* event) override;
+
+    const PageContext context_;
+
+private:
+    ControllerSession* session_ = nullptr;
+    QPushButton* defaultButton_ = nullptr;
+};

@@ -1,0 +1,174 @@
+#include "app/PrivateProfile.h"
+
+// Texts stay bytes; the conversion to QString is ours (TextEncoding).
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "app/TextEncoding.h"
+
+using namespace Qt::StringLiterals;
+using text_encoding::FromFileBytes;
+using text_encoding::ToFileBytes;
+
+namespace {
+
+// Loads the file into ini; a missing or unreadable file gives an empty ini.
+void LoadInto(CSimpleIniCaseA& ini, const QString& filePath) {
+    ini.SetUnicode(false);
+    ini.SetMultiKey(false);
+    ini.SetMultiLine(false);
+    ini.SetQuotes(false);
+    ini.SetSpaces(false);
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QByteArray data = file.readAll();
+    ini.LoadData(data.constData(), static_cast<size_t>(data.size()));
+}
+
+QString StripQuotes(const QString& value) {
+    if (value.size() >= 2) {
+        const QChar first = value.front();
+        if ((first == u'"' || first == u'\'') && value.back() == first) {
+            return value.mid(1, value.size() - 2);
+        }
+    }
+    return value;
+}
+
+// Reads the raw value; returns false when the file, section or key is missing.
+bool ReadRaw(const QString& filePath, const QString& section, const QString& key, QString* value) {
+    CSimpleIniCaseA ini;
+    LoadInto(ini, filePath);
+    const char* raw = ini.GetValue(ToFileBytes(section).constData(), ToFileBytes(key).constData(),
+                                   nullptr);
+    if (raw == nullptr) {
+        return false;
+    }
+    *value = FromFileBytes(QByteArray(raw));
+    return true;
+}
+
+// The value of an ASCII digit or letter as a digit of any base up to 36; -1 for anything else.
+int DigitValue(QChar c) {
+    const char16_t u = c.toLower().unicode();
+    if (u >= u'0' && u <= u'9') {
+        return u - u'0';
+    }
+    if (u >= u'a' && u <= u'z') {
+        return u - u'a' + 10;
+    }
+    return -1;
+}
+
+// Digits of base at the start of text, as the platform's string-to-integer conversion reads them.
+int ParseProfileInt(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    int base = 10;
+    if (i + 1 < text.size() && text[i] == u'0') {
+        const QChar marker = text[i + 1].toLower();
+        if (marker == u'x') {
+            base = 16;
+        } else if (marker == u'o') {
+            base = 8;
+        } else if (marker == u'b') {
+            base = 2;
+        }
+        if (base != 10) {
+            i += 2;
+        }
+    }
+    quint32 result = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = DigitValue(text[i]);
+        if (digit < 0 || digit >= base) {
+            break;
+        }
+        result = result * static_cast<quint32>(base) + static_cast<quint32>(digit);
+    }
+    return static_cast<int>(negative ? 0u - result : result);
+}
+
+}  // namespace
+
+QString PrivateProfile::ReadString(const QString& filePath, const QString& section,
+                                   const QString& key, const QString& defaultValue,
+                                   int bufferSize) {
+    QString value;
+    if (!ReadRaw(filePath, section, key, &value)) {
+        value = defaultValue;
+    }
+    return text_encoding::CutToBytes(StripQuotes(value.trimmed()), bufferSize - 1);
+}
+
+int PrivateProfile::ReadInt(const QString& filePath, const QString& section, const QString& key,
+                            int defaultValue) {
+    // The platform reads integers through a 30-character string buffer.
+    const QString text = ReadString(filePath, section, key, QString(), 30);
+    if (text.isEmpty()) {
+        return defaultValue;
+    }
+    return ParseProfileInt(text);
+}
+
+bool PrivateProfile::WriteString(const QString& filePath, const QString& section,
+                                 const QString& key, const QString& value, QString* errorText) {
+    auto fail = [errorText](const QString& reason) {
+        if (errorText != nullptr) {
+            *errorText = reason;
+        }
+        return false;
+    };
+    if (value.contains(u'\n') || value.contains(u'\r')) {
+        return fail(u"A setting cannot hold a line break."_s);
+    }
+    if (QFile::exists(filePath)) {
+        QFile probe(filePath);
+        if (!probe.open(QIODevice::ReadOnly)) {
+            return fail(probe.errorString());
+        }
+    }
+    CSimpleIniCaseA ini;
+    LoadInto(ini, filePath);
+    const QByteArray sectionBytes = ToFileBytes(section);
+    const QByteArray keyBytes = ToFileBytes(key);
+    const QByteArray valueBytes = ToFileBytes(value);
+    if (ini.SetValue(sectionBytes.constData(), keyBytes.constData(), valueBytes.constData()) < 0) {
+        return fail(u"The setting could not be stored."_s);
+    }
+    std::string contents;
+    if (ini.Save(contents) < 0) {
+        return fail(u"The settings could not be prepared for writing."_s);
+    }
+    QByteArray bytes = QByteArray::fromStdString(contents);
+    bytes.replace("\r\n", "\n");
+    bytes.replace("\n", "\r\n");
+
+    QSaveFile file(filePath);
+    // Keep working where the folder does not allow the temporary file beside the target.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return fail(file.errorString());
+    }
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason);
+    }
+    if (!file.commit()) {
+        return fail(file.errorString());
+    }
+    return true;
+}

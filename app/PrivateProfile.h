@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// INI files with the semantics of the Windows private-profile functions, which the settings file
+// and the info files were designed around: one value per call, the file read anew (and for writes
+// rewritten) on every call, section and key names matched without regard to case, the default for
+// anything missing, values cut to the caller's buffer size, CRLF and LF line ends both read.
+// Files are written with CRLF line ends, as the original platform writes them.
+class PrivateProfile {
+public:
+    // Buffer size, in bytes with the terminating zero, that most reads use.
+    static constexpr int kDefaultBufferSize = 260;
+
+    // The value of key in section, blanks around it and one pair of enclosing quotes removed, cut
+    // to bufferSize - 1 bytes. defaultValue (cut the same way) when the file, the section or the
+    // key is missing.
+    static QString ReadString(const QString& filePath, const QString& section, const QString& key,
+                              const QString& defaultValue, int bufferSize = kDefaultBufferSize);
+
+    // The value read as a decimal integer (optional sign, 0x, 0o or 0b prefixes, reading stops at
+    // the first character that is not a digit; no digits give 0). defaultValue when the value is
+    // missing or empty.
+    static int ReadInt(const QString& filePath, const QString& section, const QString& key,
+                       int defaultValue);
+
+    // Sets key in section to value, creating the file, the section (at the end) and the key (at
+    // the end of its section) as needed; everything else in the file is kept. The file is replaced
+    // only once the new contents are completely written. On failure returns false and, when
+    // errorText is given, puts the system's reason there. A value with a line break is refused.
+    [[nodiscard]] static bool WriteString(const QString& filePath, const QString& section,
+                                          const QString& key, const QString& value,
+                                          QString* errorText = nullptr);
+};

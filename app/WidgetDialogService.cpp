@@ -1,0 +1,82 @@
+#include "app/WidgetDialogService.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/FileDialogFilter.h"
+
+WidgetDialogService::WidgetDialogService(QString caption) : caption_(std::move(caption)) {}
+
+DialogService::Answer WidgetDialogService::ShowMessage(const QString& text, Buttons buttons,
+                                                        Icon icon) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(caption_);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    switch (icon) {
+        case Icon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+    }
+    switch (buttons) {
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);
+            break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+std::optional<QString> WidgetDialogService::AskSaveFileName(const SaveFileRequest& request) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    const QStringList nameFilters = NameFiltersFromWindowsFilter(request.filter);
+    if (!nameFilters.isEmpty()) {
+        dialog.setNameFilters(nameFilters);
+    }
+    if (!request.defaultExtension.isEmpty()) {
+        dialog.setDefaultSuffix(request.defaultExtension);
+    }
+    dialog.setDirectory(QDir::currentPath());
+    dialog.selectFile(request.initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+#include "progress/ProgressSink.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+// The small always-on-top window that a long operation puts up for its own duration: a caption
+// with the percentage done, a four-line text, a bar and a " Cancel " button. It does no work of its
+// own: the operation advances it, lets it pump events and reads IsCancelled(). A cancel hides the
+// window and, when modal, closes it; after that every operation that needs the window does
+// nothing. Destroying the object enables the main window again and saves the position.
+class ProgressWindow : public QObject, public ProgressSink {
+    Q_OBJECT
+
+public:
+    static constexpr int kTextWidth = 390;
+    static constexpr int kTextLines = 4;
+    static constexpr int kMaxTextLength = 511;
+
+    // The window that MakeModal disables; the main window registers itself here.
+    static void SetApplicationWindow(QWidget* window);
+
+    // Creates and shows the window at once, placed where it was last closed (or centred over the
+    // main window).
+    explicit ProgressWindow(const QString& title, QWidget* owner = nullptr);
+    ~ProgressWindow() override;
+
+    void MakeModal() override;
+    void SetBarRange(int lower, int upper, int step) override;
+    void SetText(const QString& text) override;
+    void Advance() override;
+    void PumpMessages() override;
+    bool IsCancelled() const override { return cancelled_; }
+    void HideProgress() override;
+    void RepaintNow() override;
+
+    // Moves the bar; the caption shows the whole percentage once it differs from the last shown.
+    // Returns the previous position.
+    int SetBarPosition(int newPosition);
+    // The Cancel button's command, also run by Escape and by a release over the button.
+    void RequestCancel();
+
+    bool HasWindow() const { return window_ != nullptr; }
+    bool IsModal() const { return modal_; }
+    int Position() const { return position_; }
+    QWidget* Window() const { return window_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateWindow();
+    void ShowProgress();
+    void RestorePosition();
+    void SavePosition();
+    void CenterOverOwner();
+    // Saves the position, enables the main window again and removes the window.
+    void Close();
+
+    QPointer<QWidget> owner_;
+    QWidget* window_ = nullptr;  // owned; null once closed
+    QLabel* textLabel_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QString title_;
+    bool cancelled_ = false;
+    bool modal_ = false;
+    bool pumping_ = false;
+    int position_ = 0;
+    int lastPercent_ = 0;
+    int step_ = 1;
+    int upper_ = 100;
+    int lower_ = 0;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "progress/ProgressSink.h"
+#include "progress/ProgressWindow.h"
+
+// Makes real progress windows for the operations that take a ProgressSinkFactory.
+class ProgressWindowFactory : public ProgressSinkFactory {
+public:
+    std::unique_ptr<ProgressSink> Create(const QString& title) override {
+        return std::make_unique<ProgressWindow>(title);
+    }
+};
