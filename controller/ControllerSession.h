@@ -52,6 +52,9 @@ public:
     // The pause after the progress display shows its text (1 s); tests shorten it.
     void SetProgressPause(std::chrono::milliseconds pause) { progressPause_ = pause; }
 
+    // The remote directory last entered (or reported), without asking the controller; empty
+    // before the first.
+    const QString& RememberedRemoteDirectory() const { return remoteDirectory_; }
     const QString& Host() const { return host_; }
     const QString& User() const { return user_; }
     quint16 Port() const { return port_; }

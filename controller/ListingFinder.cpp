@@ -28,7 +28,7 @@ bool ListingFinder::FindFirst(const QString& pattern) {
         return false;
     }
     if (split < 0) {
-        QString current = session_.GetRemoteDirectory();
+        QString current = session_.RememberedRemoteDirectory();
         if (!current.isEmpty() && !current.endsWith(u'/') && !current.endsWith(u'\\')) {
             current += u'/';
         }
