@@ -175,6 +175,10 @@ ControllerSession::~ControllerSession() {
 }
 
 void ControllerSession::Disconnect() {
+    if (handle_) {
+        // The QUIT sent on the way out waits for its answer at most this long.
+        curl_easy_setopt(Curl(handle_), CURLOPT_SERVER_RESPONSE_TIMEOUT, 2L);
+    }
     handle_.reset();  // sends QUIT when the connection is still up, and closes it
     host_.clear();
     user_.clear();
