@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStorageInfo>
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "app/MainWindow.h"
 #include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
 #include "controller/ControllerSession.h"
@@ -598,6 +600,57 @@ private slots:
         QCOMPARE(PrivateProfile::ReadString(file, u"Upload"_s, u"Dir"_s, {}), Target());
         QCOMPARE(PrivateProfile::ReadString(file, u"Ftp"_s, u"Ascii"_s, {}),
                  u"asp;js;htm;css;svg;vbs"_s);
+    }
+
+    void RoundTripThroughTheMainWindow() {
+        // What a user does: log in, open the file transfer page, send a message set, fetch it
+        // back and delete it.
+        ControllerSimulator simulator;
+        QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+        const QString ini = tool_.SettingsFilePath();
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(PrivateProfile::WriteString(ini, u"Login"_s, u"IP%1"_s.arg(i),
+                                                QString::number(i == 0   ? 127
+                                                                : i == 3 ? 1
+                                                                         : 0)));
+        }
+        QVERIFY(PrivateProfile::WriteString(ini, u"Login"_s, u"User Name"_s, simulator.User()));
+        QVERIFY(PrivateProfile::WriteString(ini, u"Login"_s, u"Port"_s,
+                                            QString::number(simulator.Port())));
+        QVERIFY(WriteFile(Target(u"mmu/tour.set"_s), QByteArray(3000, 's')));
+
+        MainWindow window(PageContext{tool_, dialogs_, *progress_});
+        window.Session().SetProgressPause(std::chrono::milliseconds(0));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.findChild<QLineEdit*>(u"passwordEdit"_s)->setText(simulator.Password());
+        window.findChild<QPushButton*>(u"connectButton"_s)->click();
+        QVERIFY2(window.Session().IsConnected(), qPrintable(dialogs_.Texts().join(u'|')));
+        dialogs_.Clear();
+
+        window.findChild<QPushButton*>(u"fileTransferButton"_s)->click();
+        FileTransferPage* page = window.GetFileTransferPage();
+        auto* local = page->findChild<QTreeWidget*>(u"localList"_s);
+        auto* remote = page->findChild<QTreeWidget*>(u"remoteList"_s);
+        QCOMPARE(Texts(remote), QStringList{u"card"_s});
+        QCOMPARE(Texts(local), QStringList({u".."_s, u"tour.set"_s}));
+
+        local->setCurrentItem(local->findItems(u"tour.set"_s, Qt::MatchExactly).front());
+        page->findChild<QPushButton*>(u"uploadButton"_s)->click();
+        QCOMPARE(ReadFile(simulator.LocalPath(u"/mmu/tour.set"_s)), QByteArray(3000, 's'));
+
+        remote->setCurrentItem(remote->findItems(u"tour.set"_s, Qt::MatchExactly).front());
+        dialogs_.QueueSaveFileName(temp_->filePath(u"back.set"_s));
+        page->findChild<QPushButton*>(u"downloadButton"_s)->click();
+        QCOMPARE(ReadFile(temp_->filePath(u"back.set"_s)), QByteArray(3000, 's'));
+
+        remote->setCurrentItem(remote->findItems(u"tour.set"_s, Qt::MatchExactly).front());
+        dialogs_.QueueAnswer(DialogService::Answer::Yes);
+        page->findChild<QPushButton*>(u"deleteButton"_s)->click();
+        QVERIFY(!QFileInfo::exists(simulator.LocalPath(u"/mmu/tour.set"_s)));
+        QCOMPARE(Texts(remote), QStringList{u"card"_s});
+        QCOMPARE(dialogs_.Texts(),
+                 QStringList({kDone, kDone, u"Are you sure of removing tour.set"_s}));
     }
 
     void MessagesForEachOutcome_data() {
