@@ -3,7 +3,7 @@
 // kind of server, by `lftp mirror -R` in active mode. Prints files per second for both and their
 // ratio. Not a test: run it by hand (or from CI) and read the figures.
 //
-//     bench/web_upload_bench [files]
+//     bench/web_upload_bench [files] [rounds]
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,7 +12,9 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "app/ToolApp.h"
 #include "controller/ControllerSession.h"
@@ -78,76 +80,100 @@ ControllerSimulator::Options QuietServer() {
     return options;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
-    const int files = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 500;
-    QTemporaryDir temp;
-    const QString root = temp.filePath(u"web"_s);
-    if (!temp.isValid() || !MakeTree(root, files)) {
-        std::fprintf(stderr, "could not make the tree\n");
-        return 1;
+// Seconds the web upload takes to send the tree below root to a fresh simulator; negative on
+// failure.
+double TimeWebUpload(const QString& root, int files) {
+    ControllerSimulator server(QuietServer());
+    if (!server.Start()) {
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(server.ErrorText()));
+        return -1;
     }
-
-    // The web upload.
-    ControllerSimulator ours(QuietServer());
-    if (!ours.Start()) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(ours.ErrorText()));
-        return 1;
-    }
-    QDir(ours.LocalPath(u"/rfa/web"_s)).removeRecursively();
+    QDir(server.LocalPath(u"/rfa/web"_s)).removeRecursively();
     ControllerSession session;
     FakeProgressFactory progress;
     session.SetProgressFactory(&progress);
-    if (!session.Connect(ToolApp::AppCaption(), ours.Host(), ours.User(), ours.Password(),
-                         ours.Port()) ||
+    if (!session.Connect(ToolApp::AppCaption(), server.Host(), server.User(), server.Password(),
+                         server.Port()) ||
         !session.SetRemoteDirectory(u"/rfa"_s)) {
         std::fprintf(stderr, "connect: %s\n", qPrintable(session.LastError()));
-        return 1;
+        return -1;
     }
     CategorySettings settings;
     QElapsedTimer timer;
     timer.start();
     const TransferReport report = WebUpload(session, settings, progress).Run(root, u"bench"_s);
-    const double ourSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     session.Disconnect();
-    const int ourCount = CountFiles(ours.LocalPath(u"/rfa/web"_s));
-    if (report.outcome != TransferReport::Outcome::Done || ourCount != files) {
-        std::fprintf(stderr, "web upload failed (%d of %d files): %s\n", ourCount, files,
+    const int sent = CountFiles(server.LocalPath(u"/rfa/web"_s));
+    if (report.outcome != TransferReport::Outcome::Done || sent != files) {
+        std::fprintf(stderr, "web upload failed (%d of %d files): %s\n", sent, files,
                      qPrintable(report.reason));
-        return 1;
+        return -1;
     }
+    return seconds;
+}
 
-    // lftp, active mode, to a fresh simulator.
-    ControllerSimulator theirs(QuietServer());
-    if (!theirs.Start()) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(theirs.ErrorText()));
-        return 1;
+// The same with lftp in active mode.
+double TimeLftp(const QString& root, int files) {
+    ControllerSimulator server(QuietServer());
+    if (!server.Start()) {
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(server.ErrorText()));
+        return -1;
     }
-    QDir(theirs.LocalPath(u"/rfa/web"_s)).removeRecursively();
+    QDir(server.LocalPath(u"/rfa/web"_s)).removeRecursively();
     const QString script =
         u"set ftp:passive-mode off; set net:max-retries 1; open -u %1,%2 -p %3 %4; "
-        u"mirror -R %5 /rfa/web; quit"_s.arg(theirs.User(), theirs.Password())
-            .arg(theirs.Port())
-            .arg(theirs.Host(), root);
+        u"mirror -R %5 /rfa/web; quit"_s.arg(server.User(), server.Password())
+            .arg(server.Port())
+            .arg(server.Host(), root);
     QProcess lftp;
-    timer.restart();
+    QElapsedTimer timer;
+    timer.start();
     lftp.start(u"lftp"_s, {u"-c"_s, script});
     const bool finished = lftp.waitForFinished(600000);
-    const double theirSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    const int theirCount = CountFiles(theirs.LocalPath(u"/rfa/web"_s));
-    if (!finished || lftp.exitCode() != 0 || theirCount != files) {
-        std::fprintf(stderr, "lftp failed (%d of %d files): %s\n", theirCount, files,
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    const int sent = CountFiles(server.LocalPath(u"/rfa/web"_s));
+    if (!finished || lftp.exitCode() != 0 || sent != files) {
+        std::fprintf(stderr, "lftp failed (%d of %d files): %s\n", sent, files,
                      lftp.readAllStandardError().constData());
+        return -1;
+    }
+    return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    const int files = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 500;
+    const int rounds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 3;
+    QTemporaryDir temp;
+    const QString root = temp.filePath(u"web"_s);
+    if (!temp.isValid() || files < 1 || rounds < 1 || !MakeTree(root, files)) {
+        std::fprintf(stderr, "usage: web_upload_bench [files] [rounds]\n");
         return 1;
     }
 
-    const double ourRate = files / ourSeconds;
-    const double theirRate = files / theirSeconds;
-    std::printf("files                 %d in %d folders\n", files, kFolders);
-    std::printf("web upload            %.2f s  %.1f files/s\n", ourSeconds, ourRate);
-    std::printf("lftp mirror -R        %.2f s  %.1f files/s\n", theirSeconds, theirRate);
-    std::printf("ratio (ours / lftp)   %.2f  (target: at least 0.50)\n", ourRate / theirRate);
+    // Rounds alternate between the two so that a busy machine slows both alike; the medians
+    // are compared.
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    std::printf("files %d in %d folders, %d rounds\n", files, kFolders, rounds);
+    for (int round = 0; round < rounds; ++round) {
+        ours.push_back(TimeWebUpload(root, files));
+        theirs.push_back(TimeLftp(root, files));
+        if (ours.back() < 0 || theirs.back() < 0) {
+            return 1;
+        }
+        std::printf("round %d: web upload %.1f files/s, lftp mirror -R %.1f files/s\n", round + 1,
+                    files / ours.back(), files / theirs.back());
+    }
+    std::sort(ours.begin(), ours.end());
+    std::sort(theirs.begin(), theirs.end());
+    const double ourRate = files / ours[ours.size() / 2];
+    const double theirRate = files / theirs[theirs.size() / 2];
+    std::printf("web upload (median)       %.1f files/s\n", ourRate);
+    std::printf("lftp mirror -R (median)   %.1f files/s\n", theirRate);
+    std::printf("ratio (ours / lftp)       %.2f  (target: at least 0.50)\n", ourRate / theirRate);
     return 0;
 }

@@ -337,6 +337,15 @@ private slots:
         tool_.SetFlashCardSize(100);
         ShowPage();
 
+        // With nothing selected the buttons do nothing and say nothing.
+        LocalList()->clearSelection();
+        RemoteList()->clearSelection();
+        Button(u"uploadButton"_s)->click();
+        Button(u"downloadButton"_s)->click();
+        Button(u"deleteButton"_s)->click();
+        QCOMPARE(dialogs_.Messages().size(), 0);
+        QCOMPARE(dialogs_.SaveRequests().size(), 0);
+
         QVERIFY(Select(LocalList(), u"equal.set"_s));
         Button(u"uploadButton"_s)->click();
         QCOMPARE(dialogs_.Texts(), QStringList{kDone});
