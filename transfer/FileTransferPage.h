@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QStringList>
+#include <memory>
 
 #include "app/PageDialog.h"
 #include "transfer/CategorySettings.h"

@@ -501,6 +501,20 @@ private slots:
         QVERIFY(!simulator_->CommandLog().contains(u"STOR"_s));
     }
 
+    void WebUploadOfATreeWithoutWebFiles() {
+        StartController();
+        MakeLocalTree();
+        QVERIFY(WriteFile(Target(u"rfa/web/notes.txt"_s)));
+        ShowPage();
+        Click(u"webRadio"_s);
+        QVERIFY(Select(LocalList(), u"web"_s));
+        Button(u"uploadButton"_s)->click();
+        QCOMPARE(dialogs_.Texts(), QStringList{kDone});
+        QCOMPARE(progress_->Last().upper, 0);
+        QCOMPARE(progress_->Last().advances, 0);
+        QVERIFY(!simulator_->CommandLog().contains(u"STOR"_s));
+    }
+
     void WebUploadCancelledAtTheFirstFile() {
         StartController();
         MakeLocalTree();
