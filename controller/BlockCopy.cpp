@@ -38,21 +38,26 @@ bool BlockCopy::FillBlock() {
 }
 
 size_t BlockCopy::ReadForUpload(char* buffer, size_t size) {
-    if (consumed_ == filled_) {
-        if (endOfFile_) {
-            return 0;
+    // Hands over as many blocks as the library has room for: fewer, larger sends.
+    size_t given = 0;
+    while (given < size) {
+        if (consumed_ == filled_) {
+            if (endOfFile_) {
+                break;
+            }
+            if (!FillBlock()) {
+                return kAbort;
+            }
+            if (filled_ == 0) {
+                break;
+            }
         }
-        if (!FillBlock()) {
-            return kAbort;
-        }
-        if (filled_ == 0) {
-            return 0;
-        }
+        const size_t count = std::min(size - given, static_cast<size_t>(filled_ - consumed_));
+        std::memcpy(buffer + given, block_.data() + consumed_, count);
+        consumed_ += static_cast<qsizetype>(count);
+        given += count;
     }
-    const size_t count = std::min(size, static_cast<size_t>(filled_ - consumed_));
-    std::memcpy(buffer, block_.data() + consumed_, count);
-    consumed_ += static_cast<qsizetype>(count);
-    return count;
+    return given;
 }
 
 bool BlockCopy::FinishUpload() {

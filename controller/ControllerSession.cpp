@@ -490,6 +490,7 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(curl, CURLOPT_READFUNCTION, UploadReadCallback);
         curl_easy_setopt(curl, CURLOPT_READDATA, &copy);
+        curl_easy_setopt(curl, CURLOPT_UPLOAD_BUFFERSIZE, 4L * BlockCopy::kBlockSize);
         if (type == TransferType::Binary) {
             curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
         }
