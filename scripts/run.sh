@@ -15,6 +15,12 @@ bash scripts/build.sh
 root=$(pwd)
 demo="$root/demo"
 mkdir -p "$demo/waves" "$demo/controller"
+# The file transfer page's local side: the category folders below the upload directory "target"
+# (the message set folder is made by the page itself), with a small web root to send.
+mkdir -p "$demo/target/rfa/cfg/def" "$demo/target/rfa/fw" "$demo/target/rfa/drv" \
+    "$demo/target/rfa/web/img" "$demo/target/boot"
+[ -f "$demo/target/rfa/web/index.htm" ] ||
+    printf '<html><body>Demo installation</body></html>\r\n' >"$demo/target/rfa/web/index.htm"
 
 demo_user=service
 demo_password=demo
