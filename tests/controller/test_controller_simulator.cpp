@@ -104,4 +104,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(ControllerSimulatorTest)
-#include "ControllerSimulatorTest.moc"
+#include "test_controller_simulator.moc"

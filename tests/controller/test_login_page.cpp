@@ -247,4 +247,4 @@ private slots:
 };
 
 QTEST_MAIN(LoginPageTest)
-#include "LoginPageTest.moc"
+#include "test_login_page.moc"

@@ -95,4 +95,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(RemoteListParserTest)
-#include "RemoteListParserTest.moc"
+#include "test_remote_list_parser.moc"

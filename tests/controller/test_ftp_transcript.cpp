@@ -51,4 +51,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(FtpTranscriptTest)
-#include "FtpTranscriptTest.moc"
+#include "test_ftp_transcript.moc"

@@ -271,4 +271,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(ControllerSessionTest)
-#include "ControllerSessionTest.moc"
+#include "test_controller_session.moc"

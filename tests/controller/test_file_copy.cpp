@@ -295,4 +295,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(FileCopyTest)
-#include "FileCopyTest.moc"
+#include "test_file_copy.moc"
