@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -114,7 +115,10 @@ Result SetFileWriter::Write(QIODevice& output, const QString& setName,
     const qint64 headerSize = header.size();
     CrcAccumulator crc(kSetFileCrcCoverage - (headerSize - 2));
     Sink sink(output, crc, headerSize);
-    std::vector<char> buffer(kCopyChunk);
+    // The padding before a block and the block's header go out in one write with the block's
+    // first chunk: room for them is kept in front of the chunk.
+    std::vector<char> buffer(kSectorSize + kBlockHeaderSize + kCopyChunk);
+    char* const chunk = buffer.data() + kSectorSize + kBlockHeaderSize;
 
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString& path = entries.at(i).path;
@@ -125,39 +129,40 @@ Result SetFileWriter::Write(QIODevice& output, const QString& setName,
         if (!wave.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             return Failure(Outcome::WaveNotOpened, path, wave.errorString());
         }
-        // The format fields are not looked at here, only that the file has them.
-        std::array<char, 24> format;
-        if (!wave.seek(12) || wave.read(format.data(), format.size()) != qint64(format.size())) {
+        // The wave file's first 56 bytes are not copied; the format fields among them are not
+        // looked at here, only that the file has them (36 bytes).
+        std::array<char, kWaveDataOffset> head;
+        const qint64 headBytes = wave.read(head.data(), head.size());
+        if (headBytes < 0) {
+            return Failure(Outcome::WaveReadFailed, path, wave.errorString());
+        }
+        if (headBytes < kWaveHeaderSize) {
             return Failure(Outcome::WaveTooShort, path);
         }
         const qint64 size = wave.size();
-        if (i > 0 && !sink.PadTo(kSectorSize)) {
-            return writeFailed();
-        }
+
+        const qint64 padding = i > 0 ? PaddingTo(sink.Written(), kSectorSize) : 0;
         PutWordSwapped32(header.data() + kTableOffset + 4 * i,
-                         static_cast<quint32>(sink.Written() / kSectorSize));
-        std::array<char, kBlockHeaderSize> block{};
-        PutWordSwapped32(block.data(), static_cast<quint32>((size - 20) / 2));
+                         static_cast<quint32>((sink.Written() + padding) / kSectorSize));
+        char* const block = chunk - kBlockHeaderSize;
+        std::fill(block - padding, chunk, '\0');
+        PutWordSwapped32(block, static_cast<quint32>((size - 20) / 2));
         block[4] = 0x01;
-        if (!sink.Add(block.data(), block.size())) {
-            return writeFailed();
-        }
-        if (!wave.seek(kWaveDataOffset)) {
-            return Failure(Outcome::WaveReadFailed, path, wave.errorString());
-        }
+        qint64 prefix = padding + kBlockHeaderSize;
         for (;;) {
-            const qint64 n = wave.read(buffer.data(), kCopyChunk);
+            const qint64 n = wave.read(chunk, kCopyChunk);
             if (n < 0) {
                 return Failure(Outcome::WaveReadFailed, path, wave.errorString());
             }
-            if (n == 0) {
-                break;
-            }
-            if (sink.Written() + n > kMaxFileSize) {
+            if (sink.Written() + prefix + n > kMaxFileSize) {
                 return Failure(Outcome::SetTooLarge);
             }
-            if (!sink.Add(buffer.data(), n)) {
+            if (prefix + n > 0 && !sink.Add(chunk - prefix, prefix + n)) {
                 return writeFailed();
+            }
+            prefix = 0;
+            if (n == 0) {
+                break;
             }
             if (n == kCopyChunk && progress_ != nullptr) {
                 progress_->Advance();
