@@ -17,7 +17,7 @@ using text_encoding::ToFileBytes;
 namespace {
 
 // Loads the file into ini; a missing or unreadable file gives an empty ini.
-void LoadInto(CSimpleIniCaseA& ini, const QString& filePath) {
+void LoadInto(CSimpleIniA& ini, const QString& filePath) {
     ini.SetUnicode(false);
     ini.SetMultiKey(false);
     ini.SetMultiLine(false);
@@ -43,7 +43,7 @@ QString StripQuotes(const QString& value) {
 
 // Reads the raw value; returns false when the file, section or key is missing.
 bool ReadRaw(const QString& filePath, const QString& section, const QString& key, QString* value) {
-    CSimpleIniCaseA ini;
+    CSimpleIniA ini;
     LoadInto(ini, filePath);
     const char* raw =
         ini.GetValue(ToFileBytes(section).constData(), ToFileBytes(key).constData(), nullptr);
@@ -124,6 +124,21 @@ int PrivateProfile::ReadInt(const QString& filePath, const QString& section, con
     return ParseProfileInt(text);
 }
 
+QStringList PrivateProfile::ReadKeys(const QString& filePath, const QString& section) {
+    CSimpleIniA ini;
+    LoadInto(ini, filePath);
+    CSimpleIniA::TNamesDepend keys;
+    QStringList names;
+    if (!ini.GetAllKeys(ToFileBytes(section).constData(), keys)) {
+        return names;
+    }
+    keys.sort(CSimpleIniA::Entry::LoadOrder());
+    for (const CSimpleIniA::Entry& key : keys) {
+        names << FromFileBytes(QByteArray(key.pItem));
+    }
+    return names;
+}
+
 bool PrivateProfile::WriteString(const QString& filePath, const QString& section,
                                  const QString& key, const QString& value, QString* errorText) {
     return WriteStrings(filePath, {{section, key, value}}, errorText);
@@ -148,7 +163,7 @@ bool PrivateProfile::WriteStrings(const QString& filePath, const QList<Entry>& e
             return fail(probe.errorString());
         }
     }
-    CSimpleIniCaseA ini;
+    CSimpleIniA ini;
     LoadInto(ini, filePath);
     for (const Entry& entry : entries) {
         const QByteArray sectionBytes = ToFileBytes(entry.section);

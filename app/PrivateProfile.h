@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // INI files with the semantics of the Windows private-profile functions, which the settings file
 // and the info files were designed around: one value per call, the file read anew (and for writes
@@ -24,6 +25,9 @@ public:
     // missing or empty.
     static int ReadInt(const QString& filePath, const QString& section, const QString& key,
                        int defaultValue);
+
+    // The names of the keys in section, in file order; empty when the file or section is missing.
+    static QStringList ReadKeys(const QString& filePath, const QString& section);
 
     // Sets key in section to value, creating the file, the section (at the end) and the key (at
     // the end of its section) as needed; everything else in the file is kept. The file is replaced

@@ -19,6 +19,24 @@ QString IndexedKey(const QString& word, int index) {
     return word + QString::number(index);
 }
 
+// The highest i of the keys "Filename<i>" (any case, i in decimal) of the "Messages" section; -1
+// when there is none.
+int LastFilenameIndex(const QString& infoPath) {
+    int last = -1;
+    const QStringList keys =
+        PrivateProfile::ReadKeys(infoPath, QString::fromUtf16(InfoFile::kMessagesSection));
+    for (const QString& key : keys) {
+        if (key.startsWith(u"Filename"_s, Qt::CaseInsensitive)) {
+            bool ok = false;
+            const int index = key.mid(8).toInt(&ok);
+            if (ok && index >= 0) {
+                last = qMax(last, index);
+            }
+        }
+    }
+    return last;
+}
+
 }  // namespace
 
 InfoFile::InfoFile(DialogService& dialogs, QString programName)
@@ -79,8 +97,10 @@ bool InfoFile::ReadInfoFile(MessageSetModel& model, const QString& infoPath) {
     if (!name.isEmpty()) {
         model.setName = name;
     }
-    // A negative count (an edited file) reads no entry.
-    const int count = PrivateProfile::ReadInt(infoPath, set, u"Number"_s, 0);
+    // A negative count (an edited file) reads no entry; a count beyond the last Filename<i> the
+    // file holds reads no further, rather than looking up keys that are not there.
+    const int count = qMin(PrivateProfile::ReadInt(infoPath, set, u"Number"_s, 0),
+                           LastFilenameIndex(infoPath) + 1);
     for (int i = 0; i < count; ++i) {
         const QString path =
             PrivateProfile::ReadString(infoPath, messages, IndexedKey(u"Filename"_s, i), QString());

@@ -229,6 +229,22 @@ private slots:
         QVERIFY(model.setName.isEmpty());
     }
 
+    void readOfAHugeNumberAndNamesInAnyCase() {
+        const QString a = dir_.filePath(u"a.wav"_s);
+        QVERIFY(wave_files::Write(a, wave_files::Make(10)));
+        const QString path = dir_.filePath(u"huge.nfo"_s);
+        // Looks up only the indices the file holds; section and key names match in any case.
+        QVERIFY(wave_files::Write(path,
+                                  u"[VANTREL version info]\nappname=Vantrel\n[message set]\n"
+                                  "NUMBER=2000000000\n[Messages]\nfilename0=%1\nName0=a\n"
+                                  "FILENAME7=%1\nName7=b\n"_s.arg(a)
+                                      .toUtf8()));
+        MessageSetModel model;
+        QVERIFY(info_.ReadInfoFile(model, path));
+        QCOMPARE(model.entries.size(), 2);
+        QCOMPARE(model.entries.at(1).name, u"b"_s);
+    }
+
     void longValuesAreCutAndLoadedAsTheyAre() {
         const QString a = dir_.filePath(u"a.wav"_s);
         QVERIFY(wave_files::Write(a, wave_files::Make(10)));
