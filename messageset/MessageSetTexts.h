@@ -15,6 +15,17 @@ inline QString TooManyMessages(int limit) {
     return u"Exceeding maximum number of messages (%1). File ignored."_s.arg(limit);
 }
 
+// The page's questions and its add of a file that cannot be opened.
+inline QString ClearEntireList() {
+    return u"Clear entire list?"_s;
+}
+inline QString SaveChangedSetFirst() {
+    return u"The message set has changed. Do you want to save it first?"_s;
+}
+inline QString CouldNotFind(const QString& path) {
+    return u"Could not find file: "_s + path;
+}
+
 // Info file.
 inline QString InfoFileNotWritable(const QString& path) {
     return u"File could not be opened '"_s + path + u"'"_s;

@@ -182,10 +182,14 @@ int Tool::Build(const QCommandLineParser& parser, const QStringList& positional)
         model.setName = QFileInfo(output).fileName();
     }
 
-    TerminalProgress progress(err_);
-    progress.SetBarRange(0, static_cast<int>(model.EstimateSetSize() / 1024), 80);
-    SetFileWriter writer(&progress);
-    const SetFileWriter::Result result = writer.WriteFile(output, model.setName, model.entries);
+    SetFileWriter::Result result;
+    {
+        // The progress line ends before anything else is printed.
+        TerminalProgress progress(err_);
+        progress.SetBarRange(0, static_cast<int>(model.EstimateSetSize() / 1024), 80);
+        SetFileWriter writer(&progress);
+        result = writer.WriteFile(output, model.setName, model.entries);
+    }
     if (!result.Ok()) {
         return Fail(SetFileBuilder::FailureText(result, output));
     }
