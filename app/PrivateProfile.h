@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // INI files with the semantics of the Windows private-profile functions, which the settings file
 // and the info files were designed around: one value per call, the file read anew (and for writes
@@ -24,6 +26,9 @@ public:
     static int ReadInt(const QString& filePath, const QString& section, const QString& key,
                        int defaultValue);
 
+    // The names of the keys in section, in file order; empty when the file or section is missing.
+    static QStringList ReadKeys(const QString& filePath, const QString& section);
+
     // Sets key in section to value, creating the file, the section (at the end) and the key (at
     // the end of its section) as needed; everything else in the file is kept. The file is replaced
     // only once the new contents are completely written. On failure returns false and, when
@@ -31,4 +36,15 @@ public:
     [[nodiscard]] static bool WriteString(const QString& filePath, const QString& section,
                                           const QString& key, const QString& value,
                                           QString* errorText = nullptr);
+
+    struct Entry {
+        QString section;
+        QString key;
+        QString value;
+    };
+
+    // The same as WriteString for each entry in order, with the file read and replaced once: for
+    // files written as a whole, such as an info file. Nothing is written when an entry is refused.
+    [[nodiscard]] static bool WriteStrings(const QString& filePath, const QList<Entry>& entries,
+                                           QString* errorText = nullptr);
 };

@@ -14,6 +14,8 @@ packages=(
     python3 python3-pyftpdlib espeak-ng sox
     # tests, screenshot and benchmarks
     xvfb xauth imagemagick fonts-dejavu-core curl lftp procps
+    # a sound server with a null output for the playback test
+    pulseaudio
 )
 
 sudo_cmd=()
