@@ -15,7 +15,7 @@ public:
     struct SaveFileRequest {
         QString initialName;       // file name shown when the dialog opens
         QString defaultExtension;  // appended to a typed name without extension; empty for none
-        QString filter;            // "label|pattern|label|pattern||", as the original program wrote it
+        QString filter;  // "label|pattern|label|pattern||", as the original program wrote it
         bool confirmOverwrite = true;
     };
 

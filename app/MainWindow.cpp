@@ -22,7 +22,9 @@ using namespace Qt::StringLiterals;
 const QColor MainWindow::kWindowColour(74, 115, 222);
 
 namespace {
-QVariant PagePointer(PageDialog* page) { return QVariant::fromValue(static_cast<QObject*>(page)); }
+QVariant PagePointer(PageDialog* page) {
+    return QVariant::fromValue(static_cast<QObject*>(page));
+}
 }  // namespace
 
 MainWindow::MainWindow(const PageContext& context, QWidget* parent)
@@ -136,7 +138,9 @@ void MainWindow::AddPage(int index, PageDialog* page) {
     page->hide();
 }
 
-int MainWindow::CurrentPageIndex() const { return pageRegistry_->currentIndex(); }
+int MainWindow::CurrentPageIndex() const {
+    return pageRegistry_->currentIndex();
+}
 
 PageDialog* MainWindow::Page(int index) const {
     return qobject_cast<PageDialog*>(pageRegistry_->tabData(index).value<QObject*>());

@@ -2,6 +2,7 @@
 
 // Texts stay bytes; the conversion to QString is ours (TextEncoding).
 #define SI_NO_CONVERSION
+// CSimpleIniA matches section and key names without regard to case.
 #include <SimpleIni.h>
 
 #include <QFile>
@@ -16,7 +17,7 @@ using text_encoding::ToFileBytes;
 namespace {
 
 // Loads the file into ini; a missing or unreadable file gives an empty ini.
-void LoadInto(CSimpleIniCaseA& ini, const QString& filePath) {
+void LoadInto(CSimpleIniA& ini, const QString& filePath) {
     ini.SetUnicode(false);
     ini.SetMultiKey(false);
     ini.SetMultiLine(false);
@@ -42,10 +43,10 @@ QString StripQuotes(const QString& value) {
 
 // Reads the raw value; returns false when the file, section or key is missing.
 bool ReadRaw(const QString& filePath, const QString& section, const QString& key, QString* value) {
-    CSimpleIniCaseA ini;
+    CSimpleIniA ini;
     LoadInto(ini, filePath);
-    const char* raw = ini.GetValue(ToFileBytes(section).constData(), ToFileBytes(key).constData(),
-                                   nullptr);
+    const char* raw =
+        ini.GetValue(ToFileBytes(section).constData(), ToFileBytes(key).constData(), nullptr);
     if (raw == nullptr) {
         return false;
     }
@@ -140,7 +141,7 @@ bool PrivateProfile::WriteString(const QString& filePath, const QString& section
             return fail(probe.errorString());
         }
     }
-    CSimpleIniCaseA ini;
+    CSimpleIniA ini;
     LoadInto(ini, filePath);
     const QByteArray sectionBytes = ToFileBytes(section);
     const QByteArray keyBytes = ToFileBytes(key);

@@ -33,4 +33,6 @@ bool SingleInstanceLock::TryAcquire() {
     return true;
 }
 
-QString SingleInstanceLock::LockFilePath() const { return filePath_; }
+QString SingleInstanceLock::LockFilePath() const {
+    return filePath_;
+}

@@ -8,8 +8,12 @@
 // that the file formats count in bytes are the lengths of these byte strings.
 namespace text_encoding {
 
-inline QByteArray ToFileBytes(const QString& text) { return text.toUtf8(); }
-inline QString FromFileBytes(const QByteArray& bytes) { return QString::fromUtf8(bytes); }
+inline QByteArray ToFileBytes(const QString& text) {
+    return text.toUtf8();
+}
+inline QString FromFileBytes(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes);
+}
 
 // Cuts text so that its file bytes fit maxBytes, never inside a character.
 QString CutToBytes(const QString& text, int maxBytes);

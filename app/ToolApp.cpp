@@ -19,7 +19,9 @@ QString ToolApp::AppCaption() {
            QString::fromUtf16(resources::kVersionString);
 }
 
-void ToolApp::CaptureStartDirectory() { startDirectory_ = QDir::currentPath(); }
+void ToolApp::CaptureStartDirectory() {
+    startDirectory_ = QDir::currentPath();
+}
 
 QString ToolApp::SettingsFilePath() const {
     return startDirectory_ + u'/' + programName_ + u".ini"_s;

@@ -1,5 +1,6 @@
 #include "app/WidgetDialogService.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -10,8 +11,8 @@
 WidgetDialogService::WidgetDialogService(QString caption) : caption_(std::move(caption)) {}
 
 DialogService::Answer WidgetDialogService::ShowMessage(const QString& text, Buttons buttons,
-                                                        Icon icon) {
-    QMessageBox box(parent_);
+                                                       Icon icon) {
+    QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption_);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
@@ -62,7 +63,7 @@ DialogService::Answer WidgetDialogService::ShowMessage(const QString& text, Butt
 }
 
 std::optional<QString> WidgetDialogService::AskSaveFileName(const SaveFileRequest& request) {
-    QFileDialog dialog(parent_);
+    QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);

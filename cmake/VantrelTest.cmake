@@ -1,10 +1,15 @@
-# vantrel_add_test(NAME <name> SOURCES <files...> [LIBS <libs...>] [LABELS <labels...>]
+# vantrel_add_test(NAME <name> SOURCES <files...> [CORE] [LIBS <libs...>] [LABELS <labels...>]
 #                  [FIXTURES <fixtures...>] [TIMEOUT <seconds>])
-# Adds one Qt Test executable run by CTest with the offscreen platform.
+# Adds one Qt Test executable run by CTest with the offscreen platform. CORE tests link only the
+# logic library (no widgets); the others link the widget library and the shared test support.
 function(vantrel_add_test)
-    cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;FIXTURES" ${ARGN})
+    cmake_parse_arguments(ARG "CORE" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;FIXTURES" ${ARGN})
     add_executable(${ARG_NAME} ${ARG_SOURCES})
-    target_link_libraries(${ARG_NAME} PRIVATE vantrel_test_support ${ARG_LIBS})
+    if(ARG_CORE)
+        target_link_libraries(${ARG_NAME} PRIVATE vantrel_core Qt6::Test ${ARG_LIBS})
+    else()
+        target_link_libraries(${ARG_NAME} PRIVATE vantrel_test_support ${ARG_LIBS})
+    endif()
     add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)

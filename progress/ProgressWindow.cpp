@@ -23,12 +23,15 @@ QPointer<QWidget>& ApplicationWindow() {
 
 // The position lives in the program's own default profile, not in the settings file.
 QSettings PositionProfile() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QCoreApplication::applicationName());
+    return QSettings(QSettings::IniFormat, QSettings::UserScope,
+                     QCoreApplication::applicationName());
 }
 
 }  // namespace
 
-void ProgressWindow::SetApplicationWindow(QWidget* window) { ApplicationWindow() = window; }
+void ProgressWindow::SetApplicationWindow(QWidget* window) {
+    ApplicationWindow() = window;
+}
 
 ProgressWindow::ProgressWindow(const QString& title, QWidget* owner)
     : owner_(owner != nullptr ? owner : ApplicationWindow().data()), title_(title) {
@@ -37,7 +40,9 @@ ProgressWindow::ProgressWindow(const QString& title, QWidget* owner)
     ShowProgress();
 }
 
-ProgressWindow::~ProgressWindow() { Close(); }
+ProgressWindow::~ProgressWindow() {
+    Close();
+}
 
 void ProgressWindow::CreateWindow() {
     window_ = new QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -142,8 +147,8 @@ int ProgressWindow::SetBarPosition(int newPosition) {
     int percent = 0;
     if (upper_ > lower_) {
         // The lower bound is not subtracted from the position: every caller starts at 0.
-        percent = static_cast<int>(std::min<qint64>(
-            qint64(newPosition) * 100 / (qint64(upper_) - lower_), 100));
+        percent = static_cast<int>(
+            std::min<qint64>(qint64(newPosition) * 100 / (qint64(upper_) - lower_), 100));
     }
     if (percent != lastPercent_) {
         lastPercent_ = percent;

@@ -1,7 +1,7 @@
 #include "tests/support/ScriptedDialogService.h"
 
 DialogService::Answer ScriptedDialogService::ShowMessage(const QString& text, Buttons buttons,
-                                                          Icon icon) {
+                                                         Icon icon) {
     messages_.append({text, buttons, icon});
     if (buttons == Buttons::Ok) {
         if (!answers_.isEmpty() && answers_.head() == Answer::Ok) {

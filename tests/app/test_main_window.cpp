@@ -1,0 +1,307 @@
+// The main window: its pages, switching, the exit questions, the keyboard rules and the real
+// dialog service.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/MainWindow.h"
+#include "app/PageDialog.h"
+#include "app/ToolApp.h"
+#include "app/UnsavedSetOwner.h"
+#include "app/WidgetDialogService.h"
+#include "tests/support/FakeProgress.h"
+#include "tests/support/ScriptedDialogService.h"
+
+using namespace Qt::StringLiterals;
+using Buttons = DialogService::Buttons;
+using Icon = DialogService::Icon;
+using Answer = DialogService::Answer;
+
+namespace {
+
+class FakeSetOwner : public UnsavedSetOwner {
+public:
+    bool changed = false;
+    int saves = 0;
+    bool IsSetChanged() const override { return changed; }
+    void SaveSetAs() override { ++saves; }
+};
+
+// A page with two fields and a button, for the keyboard rules every page shares.
+class FieldsPage : public PageDialog {
+public:
+    FieldsPage(const PageContext& context, QWidget* parent) : PageDialog(context, parent) {
+        first = new QLineEdit(this);
+        second = new QLineEdit(this);
+        button = new QPushButton(u"Go"_s, this);
+        first->move(0, 0);
+        second->move(0, 40);
+        button->move(0, 80);
+        connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
+    }
+    void UseDefaultButton() { SetDefaultButton(button); }
+    QLineEdit* first;
+    QLineEdit* second;
+    QPushButton* button;
+    int clicks = 0;
+};
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir startDir_;
+    ToolApp tool_{u"Vantrel"_s};
+    ScriptedDialogService dialogs_;
+    FakeProgressFactory progress_;
+    PageContext Context() { return PageContext{tool_, dialogs_, progress_}; }
+
+    template <typename T>
+    static T* Find(const QWidget& parent, const QString& name) {
+        T* child = parent.findChild<T*>(name);
+        if (child == nullptr) {
+            qFatal("no child %s", qPrintable(name));
+        }
+        return child;
+    }
+
+private Q_SLOTS:
+    void init() {
+        dialogs_.Clear();
+        tool_.SetStartDirectory(startDir_.path());
+    }
+
+    void startsOnTheLoginPage() {
+        MainWindow window(Context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowTitle(), u"Orvanta File Transfer Application V.0.90.0400"_s);
+        QCOMPARE(window.CurrentPageIndex(), int(MainWindow::kLoginPage));
+        QVERIFY(window.Page(MainWindow::kLoginPage)->isVisible());
+        QVERIFY(!window.Page(MainWindow::kMessageSetPage)->isVisible());
+        QVERIFY(!window.Page(MainWindow::kFileTransferPage)->isVisible());
+        const auto* registry = Find<QTabBar>(window, u"pageRegistry"_s);
+        QVERIFY(!registry->isVisible());
+        QCOMPARE(registry->tabText(0), u"WAV"_s);
+        QCOMPARE(registry->tabText(1), u"Login"_s);
+        QCOMPARE(registry->tabText(2), u"File Transfer"_s);
+        QVERIFY(!window.windowIcon().isNull());
+        QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(window.palette().color(QPalette::Window), QColor(74, 115, 222));
+        const QPalette pagePalette = window.Page(MainWindow::kLoginPage)->palette();
+        QCOMPARE(pagePalette.color(QPalette::Window), QColor(16, 57, 165));
+        QCOMPARE(pagePalette.color(QPalette::WindowText), QColor(206, 255, 255));
+        QCOMPARE(pagePalette.color(QPalette::Text), QColor(1, 1, 1));
+        QVERIFY(dialogs_.Messages().isEmpty());
+    }
+
+    void switchesPagesWithTheButtons() {
+        MainWindow window(Context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setWindowTitle(u"changed title"_s);
+
+        Find<QPushButton>(window, u"messageSetsButton"_s)->click();
+        QCOMPARE(window.CurrentPageIndex(), int(MainWindow::kMessageSetPage));
+        QVERIFY(window.Page(MainWindow::kMessageSetPage)->isVisible());
+        QVERIFY(!window.Page(MainWindow::kLoginPage)->isVisible());
+        QCOMPARE(window.windowTitle(), ToolApp::AppCaption());
+
+        Find<QPushButton>(window, u"fileTransferButton"_s)->click();
+        QCOMPARE(window.CurrentPageIndex(), int(MainWindow::kFileTransferPage));
+        QVERIFY(window.Page(MainWindow::kFileTransferPage)->isVisible());
+        QVERIFY(!window.Page(MainWindow::kMessageSetPage)->isVisible());
+
+        // The button of the page already shown changes nothing, not the title nor the focus.
+        auto* exitButton = Find<QPushButton>(window, u"exitButton"_s);
+        exitButton->setFocus();
+        window.setWindowTitle(u"kept"_s);
+        Find<QPushButton>(window, u"fileTransferButton"_s)->click();
+        QCOMPARE(window.windowTitle(), u"kept"_s);
+        QCOMPARE(QApplication::focusWidget(), exitButton);
+
+        Find<QPushButton>(window, u"loginButton"_s)->click();
+        QCOMPARE(window.CurrentPageIndex(), int(MainWindow::kLoginPage));
+        QVERIFY(window.Page(MainWindow::kLoginPage)->isVisible());
+        QVERIFY(!window.Page(MainWindow::kFileTransferPage)->isVisible());
+        QVERIFY(dialogs_.Messages().isEmpty());
+    }
+
+    void escapeClosesNothing() {
+        MainWindow window(Context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QTest::keyClick(window.Page(MainWindow::kLoginPage), Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.Page(MainWindow::kLoginPage)->isVisible());
+        QVERIFY(dialogs_.Messages().isEmpty());
+    }
+
+    void enterMovesToTheNextFieldOrPressesTheDefault() {
+        QWidget host;
+        FieldsPage page(Context(), &host);
+        page.InitialisePage();
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        page.first->setFocus();
+        QTest::keyClick(page.first, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), page.second);
+        QTest::keyClick(page.second, Qt::Key_Escape);
+        QVERIFY(page.isVisible());
+
+        page.UseDefaultButton();
+        page.first->setFocus();
+        QTest::keyClick(page.first, Qt::Key_Enter);
+        QCOMPARE(page.clicks, 1);
+        // A disabled default button does not take Enter: the focus moves on instead.
+        page.button->setEnabled(false);
+        page.first->setFocus();
+        QTest::keyClick(page.first, Qt::Key_Return);
+        QCOMPARE(page.clicks, 1);
+        QCOMPARE(QApplication::focusWidget(), page.second);
+    }
+
+    void exitAnsweredNoKeepsRunning() {
+        MainWindow window(Context());
+        FakeSetOwner owner;
+        owner.changed = true;
+        window.SetUnsavedSetOwner(&owner);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        dialogs_.QueueAnswer(Answer::No);
+        Find<QPushButton>(window, u"exitButton"_s)->click();
+        QVERIFY(window.isVisible());
+        QCOMPARE(dialogs_.Messages().size(), 1);
+        const auto& question = dialogs_.Messages().first();
+        QCOMPARE(question.text, u"Are you sure you want to exit ?"_s);
+        QCOMPARE(question.buttons, Buttons::YesNo);
+        QCOMPARE(question.icon, Icon::None);
+        QCOMPARE(owner.saves, 0);
+        QCOMPARE(window.CurrentPageIndex(), int(MainWindow::kLoginPage));
+    }
+
+    void exitWithAnUnchangedSetAsksOnce() {
+        MainWindow window(Context());
+        FakeSetOwner owner;
+        window.SetUnsavedSetOwner(&owner);
+        window.show();
+        dialogs_.QueueAnswer(Answer::Yes);
+        QVERIFY(window.close());
+        QVERIFY(!window.isVisible());
+        QCOMPARE(dialogs_.Messages().size(), 1);
+        QCOMPARE(owner.saves, 0);
+    }
+
+    void exitWithAChangedSetOffersToSave_data() {
+        QTest::addColumn<Answer>("saveAnswer");
+        QTest::addColumn<int>("expectedSaves");
+        QTest::newRow("save") << Answer::Yes << 1;
+        QTest::newRow("do not save") << Answer::No << 0;
+    }
+    void exitWithAChangedSetOffersToSave() {
+        QFETCH(Answer, saveAnswer);
+        QFETCH(int, expectedSaves);
+        MainWindow window(Context());
+        FakeSetOwner owner;
+        owner.changed = true;
+        window.SetUnsavedSetOwner(&owner);
+        window.show();
+        dialogs_.QueueAnswer(Answer::Yes);
+        dialogs_.QueueAnswer(saveAnswer);
+        // The close goes on whatever the save did (cancelled, failed or done).
+        QVERIFY(window.close());
+        QCOMPARE(dialogs_.Messages().size(), 2);
+        const auto& second = dialogs_.Messages().at(1);
+        QCOMPARE(second.text, u"The message set has changed. Do you want to save it first ?"_s);
+        QCOMPARE(second.buttons, Buttons::YesNo);
+        QCOMPARE(second.icon, Icon::Question);
+        QCOMPARE(owner.saves, expectedSaves);
+        QCOMPARE(dialogs_.UnansweredQuestions(), 0);
+    }
+
+    void deletesPagesInTheirOrder() {
+        QStringList order;
+        {
+            MainWindow window(Context());
+            for (int index : {MainWindow::kFileTransferPage, MainWindow::kLoginPage,
+                              MainWindow::kMessageSetPage}) {
+                const QString name = window.Page(index)->objectName();
+                connect(window.Page(index), &QObject::destroyed, this,
+                        [&order, name] { order << name; });
+            }
+        }
+        QCOMPARE(order, QStringList({u"messageSetPage"_s, u"loginPage"_s, u"fileTransferPage"_s}));
+    }
+
+    void realDialogsCarryTheCaption() {
+        WidgetDialogService service(ToolApp::AppCaption());
+        QString seenTitle;
+        QString seenText;
+        QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            seenIcon = box->icon();
+            QVERIFY(box->button(QMessageBox::No) != nullptr);
+            box->button(QMessageBox::Yes)->click();
+        });
+        QCOMPARE(service.ShowMessage(u"Clear entire list?"_s, Buttons::YesNo, Icon::Question),
+                 Answer::Yes);
+        QCOMPARE(seenTitle, ToolApp::AppCaption());
+        QCOMPARE(seenText, u"Clear entire list?"_s);
+        QCOMPARE(seenIcon, QMessageBox::Question);
+
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            seenIcon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        });
+        service.ShowError(u"Program is already running"_s);
+        QCOMPARE(seenIcon, QMessageBox::Critical);
+    }
+
+    void realSaveDialogAppliesTheRequest() {
+        QTemporaryDir folder;
+        QVERIFY(QDir::setCurrent(folder.path()));
+        WidgetDialogService service(ToolApp::AppCaption());
+        QStringList seenFilters;
+        QString seenSuffix;
+        bool seenConfirm = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            seenFilters = dialog->nameFilters();
+            seenSuffix = dialog->defaultSuffix();
+            seenConfirm = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const std::optional<QString> chosen = service.AskSaveFileName(
+            {u"Lobby"_s, u"SET"_s, u"message set files (*.set)|*.set|All Files (*.*)|*.*||"_s,
+             true});
+        QVERIFY(chosen.has_value());
+        QCOMPARE(QFileInfo(*chosen).fileName(), u"Lobby.SET"_s);
+        QCOMPARE(seenFilters, QStringList({u"message set files (*.set)"_s, u"All Files (*.*)"_s}));
+        QCOMPARE(seenSuffix, u"SET"_s);
+        QVERIFY(seenConfirm);
+
+        QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
+        QVERIFY(!service.AskSaveFileName({u"x"_s, QString(), u"All Files (*.*)|*.*||"_s, true})
+                     .has_value());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"

@@ -1,0 +1,208 @@
+// The progress window: its caption, text, bar, cancel paths, modality and remembered position.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include "progress/ProgressWindow.h"
+
+using namespace Qt::StringLiterals;
+
+class TestProgressWindow : public QObject {
+    Q_OBJECT
+
+private:
+    QWidget* mainWindow_ = nullptr;
+
+    static QSettings Profile() {
+        return QSettings(QSettings::IniFormat, QSettings::UserScope,
+                         QCoreApplication::applicationName());
+    }
+    static QLabel* Label(const ProgressWindow& progress) {
+        return progress.Window()->findChild<QLabel*>(u"progressText"_s);
+    }
+    static QPushButton* CancelButton(const ProgressWindow& progress) {
+        return progress.Window()->findChild<QPushButton*>(u"cancelButton"_s);
+    }
+    static void PostEscape(QWidget* target) {
+        QCoreApplication::postEvent(
+            target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        Profile().clear();
+        mainWindow_ = new QWidget;
+        mainWindow_->resize(600, 400);
+        mainWindow_->show();
+        ProgressWindow::SetApplicationWindow(mainWindow_);
+    }
+    void cleanupTestCase() {
+        ProgressWindow::SetApplicationWindow(nullptr);
+        delete mainWindow_;
+        Profile().clear();
+    }
+    void init() { QVERIFY(mainWindow_->isEnabled()); }
+
+    void looksAsAProgressWindowShould() {
+        ProgressWindow progress(u"Progress"_s);
+        QWidget* window = progress.Window();
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), u"Progress"_s);
+        QVERIFY(window->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(CancelButton(progress)->text(), u" Cancel "_s);
+        QVERIFY(!window->close());  // no close box, and a close request is refused
+        QVERIFY(window->isVisible());
+
+        QLabel* label = Label(progress);
+        QVERIFY(!label->wordWrap());
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->width(), 390);
+        QCOMPARE(label->height(), label->fontMetrics().lineSpacing() * 4);
+        progress.SetText(u"Now uploading file : R&D 100%.gif\n"_s);
+        QCOMPARE(label->text(), u"Now uploading file : R&D 100%.gif\n"_s);
+        progress.SetText(QString(600, u'x'));
+        QCOMPARE(label->text().size(), 511);
+    }
+
+    void captionShowsWholePercentages() {
+        ProgressWindow progress(u"Progress"_s);
+        QWidget* window = progress.Window();
+        QSignalSpy titleChanges(window, &QWidget::windowTitleChanged);
+        progress.SetBarRange(0, 1000, 40);
+        progress.Advance();
+        progress.Advance();
+        progress.Advance();
+        QCOMPARE(progress.Position(), 120);
+        QCOMPARE(window->windowTitle(), u"Progress [12%]"_s);
+        QCOMPARE(titleChanges.size(), 3);  // 4 %, 8 %, 12 %
+
+        progress.SetBarRange(0, 1000, 1);
+        progress.SetBarPosition(121);  // still 12 %: the caption is not rewritten
+        QCOMPARE(titleChanges.size(), 3);
+        progress.SetBarPosition(5000);  // beyond the upper bound: capped
+        QCOMPARE(window->windowTitle(), u"Progress [100%]"_s);
+        QCOMPARE(window->findChild<QProgressBar*>(u"progressBar"_s)->value(), 1000);
+    }
+
+    void captionKeepsThePlainTitleAtZero() {
+        ProgressWindow progress(u"Creating: /tmp/a.SET"_s);
+        progress.SetBarRange(0, 1000, 1);
+        progress.Advance();  // 0 %
+        QCOMPARE(progress.Window()->windowTitle(), u"Creating: /tmp/a.SET"_s);
+
+        ProgressWindow empty(u"Progress"_s);
+        empty.SetBarRange(0, 0, 40);  // a file under 1 KiB
+        empty.Advance();
+        empty.Advance();
+        QCOMPARE(empty.Window()->windowTitle(), u"Progress"_s);
+    }
+
+    void advanceShowsAHiddenWindowAgain() {
+        ProgressWindow progress(u"Progress"_s);
+        progress.HideProgress();
+        QVERIFY(!progress.Window()->isVisible());
+        progress.Advance();
+        QVERIFY(progress.Window()->isVisible());
+    }
+
+    void escapeCancelsAModalWindow() {
+        {
+            ProgressWindow progress(u"Progress"_s);
+            progress.MakeModal();
+            QVERIFY(!mainWindow_->isEnabled());
+            PostEscape(progress.Window());
+            progress.PumpMessages();
+            QVERIFY(progress.IsCancelled());
+            QVERIFY(!progress.HasWindow());
+            // Operations on a closed window do nothing.
+            progress.SetText(u"ignored"_s);
+            progress.Advance();
+            QVERIFY(!progress.HasWindow());
+            // The main window stays disabled until the operation has cleaned up.
+            QVERIFY(!mainWindow_->isEnabled());
+        }
+        QVERIFY(mainWindow_->isEnabled());
+    }
+
+    void escapeCancelsAWindowThatIsNotModal() {
+        ProgressWindow progress(u"Progress"_s);
+        PostEscape(mainWindow_);  // Escape anywhere in the program counts while pumping
+        progress.PumpMessages();
+        QVERIFY(progress.IsCancelled());
+        QVERIFY(progress.HasWindow());
+        QVERIFY(!progress.Window()->isVisible());
+        QVERIFY(mainWindow_->isEnabled());
+    }
+
+    void releaseOverCancelCancelsBeforeTheClick() {
+        ProgressWindow progress(u"Progress"_s);
+        progress.MakeModal();
+        QPushButton* button = CancelButton(progress);
+        const QPointF local(button->width() / 2.0, button->height() / 2.0);
+        const QPointF global = button->mapToGlobal(local);
+        QCoreApplication::postEvent(
+            button, new QMouseEvent(QEvent::MouseButtonRelease, local, local, global,
+                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        progress.PumpMessages();
+        QVERIFY(progress.IsCancelled());
+        QVERIFY(!progress.HasWindow());
+    }
+
+    void cancelButtonCancels() {
+        ProgressWindow progress(u"Progress"_s);
+        CancelButton(progress)->click();
+        QVERIFY(progress.IsCancelled());
+        QVERIFY(!progress.Window()->isVisible());
+    }
+
+    void mainWindowIsEnabledAgainWithoutACancel() {
+        {
+            ProgressWindow progress(u"Progress"_s);
+            progress.MakeModal();
+            QVERIFY(progress.IsModal());
+            progress.PumpMessages();
+            QVERIFY(!progress.IsCancelled());
+        }
+        QVERIFY(mainWindow_->isEnabled());
+    }
+
+    void remembersItsPosition() {
+        Profile().clear();
+        QPoint placed;
+        {
+            ProgressWindow progress(u"Progress"_s);
+            progress.Window()->move(40, 50);
+            placed = progress.Window()->frameGeometry().topLeft();
+        }
+        QCOMPARE(Profile().value(u"Settings/X"_s).toInt(), placed.x());
+        QCOMPARE(Profile().value(u"Settings/Y"_s).toInt(), placed.y());
+        {
+            ProgressWindow progress(u"Progress"_s);
+            QCOMPARE(progress.Window()->frameGeometry().topLeft(), placed);
+            // A cancel in modal mode closes the window: nothing is saved then.
+            progress.MakeModal();
+            progress.Window()->move(70, 80);
+            PostEscape(progress.Window());
+            progress.PumpMessages();
+        }
+        QCOMPARE(Profile().value(u"Settings/X"_s).toInt(), placed.x());
+
+        Profile().setValue(u"Settings/X"_s, 100000);  // off screen: centred over the owner
+        ProgressWindow progress(u"Progress"_s);
+        const QPoint centre = progress.Window()->frameGeometry().center();
+        QVERIFY(qAbs(centre.x() - mainWindow_->frameGeometry().center().x()) <= 2);
+    }
+};
+
+QTEST_MAIN(TestProgressWindow)
+#include "test_progress_window.moc"

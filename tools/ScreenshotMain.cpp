@@ -1,0 +1,43 @@
+// Renders the real main window into a PNG for the README:
+//   vantrel-screenshot OUTPUT.png [login|messagesets|filetransfer]
+// Run it with the offscreen platform; it starts in the current directory like the program does.
+
+#include <QApplication>
+#include <QPixmap>
+#include <QTextStream>
+
+#include "app/MainWindow.h"
+#include "app/ToolApp.h"
+#include "app/WidgetDialogService.h"
+#include "progress/ProgressWindowFactory.h"
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2) {
+        QTextStream(stderr) << "usage: vantrel-screenshot OUTPUT.png "
+                               "[login|messagesets|filetransfer]\n";
+        return 2;
+    }
+    ToolApp tool(u"Vantrel"_s);
+    QCoreApplication::setApplicationName(tool.ProgramName());
+    tool.CaptureStartDirectory();
+    WidgetDialogService dialogs(ToolApp::AppCaption());
+    ProgressWindowFactory progress;
+    MainWindow window(PageContext{tool, dialogs, progress});
+    window.show();
+    const QString page = arguments.value(2, u"login"_s);
+    if (page == u"messagesets"_s) {
+        window.ShowPage(MainWindow::kMessageSetPage);
+    } else if (page == u"filetransfer"_s) {
+        window.ShowPage(MainWindow::kFileTransferPage);
+    }
+    QCoreApplication::processEvents();
+    if (!window.grab().save(arguments.at(1))) {
+        QTextStream(stderr) << "could not write " << arguments.at(1) << '\n';
+        return 1;
+    }
+    return 0;
+}
