@@ -44,7 +44,7 @@ QImage IconImage(const QIcon& icon) {
 }
 }  // namespace
 
-class FolderTreeTest : public QObject {
+class TestFolderTree : public QObject {
     Q_OBJECT
 
 private slots:
@@ -71,13 +71,13 @@ private:
     QString root_;  // the test folder with a final "/"
 };
 
-void FolderTreeTest::init() {
+void TestFolderTree::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     root_ = QDir(dir_->path()).canonicalPath() + u'/';
 }
 
-QTreeWidgetItem* FolderTreeTest::OpenRoot(FolderTree& tree) {
+QTreeWidgetItem* TestFolderTree::OpenRoot(FolderTree& tree) {
     if (!tree.SelectPath(root_)) {
         return nullptr;
     }
@@ -88,7 +88,7 @@ QTreeWidgetItem* FolderTreeTest::OpenRoot(FolderTree& tree) {
     return item;
 }
 
-void FolderTreeTest::startsWithDrivesAboveDesktop() {
+void TestFolderTree::startsWithDrivesAboveDesktop() {
     FolderTree tree;
     QCOMPARE(tree.topLevelItemCount(), 2);
     QCOMPARE(tree.topLevelItem(0)->text(0), u"Drives"_s);
@@ -104,7 +104,7 @@ void FolderTreeTest::startsWithDrivesAboveDesktop() {
     QVERIFY(IsSinglePlaceholder(tree.DrivesItem()));
 }
 
-void FolderTreeTest::emptyFolderKeepsOnePlaceholder() {
+void TestFolderTree::emptyFolderKeepsOnePlaceholder() {
     QVERIFY(QDir(root_).mkpath(u"empty"_s));
     QVERIFY(QDir(root_).mkpath(u"textonly"_s));
     Touch(root_ + u"textonly/notes.txt"_s);
@@ -126,7 +126,7 @@ void FolderTreeTest::emptyFolderKeepsOnePlaceholder() {
     }
 }
 
-void FolderTreeTest::reopenedFolderShowsFilesCreatedMeanwhile() {
+void TestFolderTree::reopenedFolderShowsFilesCreatedMeanwhile() {
     QVERIFY(QDir(root_).mkpath(u"sounds"_s));
     Touch(root_ + u"sounds/one.wav"_s);
 
@@ -145,7 +145,7 @@ void FolderTreeTest::reopenedFolderShowsFilesCreatedMeanwhile() {
     QCOMPARE(Labels(sounds), QStringList{u"two.wav"_s});
 }
 
-void FolderTreeTest::waveAndSetFilterListsRealFiles() {
+void TestFolderTree::waveAndSetFilterListsRealFiles() {
     Touch(root_ + u"Alarm.WAV"_s, "RIFF alarm");
     Touch(root_ + u"notes.txt"_s);
     Touch(root_ + u"Lobby.Set"_s);
@@ -183,7 +183,7 @@ void FolderTreeTest::waveAndSetFilterListsRealFiles() {
     QCOMPARE(file.readAll(), QByteArray("RIFF alarm"));
 }
 
-void FolderTreeTest::allFilesFilterUsesDisplayNames() {
+void TestFolderTree::allFilesFilterUsesDisplayNames() {
     Touch(root_ + u"Notes.TXT"_s);
     Touch(root_ + u"Alarm.WAV"_s);
     Touch(root_ + u".hidden"_s);
@@ -202,7 +202,7 @@ void FolderTreeTest::allFilesFilterUsesDisplayNames() {
     QVERIFY(!tree.IncludeFile(u"wav"_s));
 }
 
-void FolderTreeTest::pathOfItemForEveryKind() {
+void TestFolderTree::pathOfItemForEveryKind() {
     QVERIFY(QDir(root_).mkpath(u"Sounds"_s));
     Touch(root_ + u"Sounds/Fire.wav"_s);
 
@@ -218,7 +218,7 @@ void FolderTreeTest::pathOfItemForEveryKind() {
     QCOMPARE(tree.PathOfItem(tree.DesktopItem()), tree.DesktopPath() + u'/');
 }
 
-void FolderTreeTest::selectPathOfEmptyPathSelectsDrives() {
+void TestFolderTree::selectPathOfEmptyPathSelectsDrives() {
     FolderTree tree;
     QVERIFY(tree.SelectPath(QString()));
     QCOMPARE(tree.currentItem(), tree.DrivesItem());
@@ -226,7 +226,7 @@ void FolderTreeTest::selectPathOfEmptyPathSelectsDrives() {
     QCOMPARE(FolderTree::KindOf(tree.DrivesItem()->child(0)), FolderTree::ItemKind::Drive);
 }
 
-void FolderTreeTest::selectPathMatchesPartsWithoutRegardToCase() {
+void TestFolderTree::selectPathMatchesPartsWithoutRegardToCase() {
     QVERIFY(QDir(root_).mkpath(u"Sounds"_s));
     Touch(root_ + u"Sounds/Alarm.WAV"_s);
     Touch(root_ + u"Sounds/a.wav"_s);
@@ -250,7 +250,7 @@ void FolderTreeTest::selectPathMatchesPartsWithoutRegardToCase() {
     QCOMPARE(tree.PathOfItem(tree.currentItem()), root_ + u"Sounds/"_s);
 }
 
-void FolderTreeTest::selectPathFailureKeepsCurrentItem() {
+void TestFolderTree::selectPathFailureKeepsCurrentItem() {
     QVERIFY(QDir(root_).mkpath(u"Sounds"_s));
     FolderTree tree;
     QVERIFY(tree.SelectPath(root_));
@@ -264,7 +264,7 @@ void FolderTreeTest::selectPathFailureKeepsCurrentItem() {
     QVERIFY(ChildByName(before, u"Sounds"_s)->isExpanded());
 }
 
-void FolderTreeTest::selectPathHandlesLongPaths() {
+void TestFolderTree::selectPathHandlesLongPaths() {
     QString relative;
     for (int i = 0; i < 12; ++i) {
         relative += u"folder_with_a_rather_long_name_%1/"_s.arg(i);
@@ -279,7 +279,7 @@ void FolderTreeTest::selectPathHandlesLongPaths() {
     QCOMPARE(tree.PathOfItem(tree.currentItem()), path);
 }
 
-void FolderTreeTest::refreshItemListsNewFilesAndKeepsCurrent() {
+void TestFolderTree::refreshItemListsNewFilesAndKeepsCurrent() {
     Touch(root_ + u"one.wav"_s);
     FolderTree tree;
     tree.fileFilter = 1;
@@ -300,7 +300,7 @@ void FolderTreeTest::refreshItemListsNewFilesAndKeepsCurrent() {
     tree.RefreshItem(nullptr);  // nothing happens
 }
 
-void FolderTreeTest::iconsStayRightAfterManyOpensAndCloses() {
+void TestFolderTree::iconsStayRightAfterManyOpensAndCloses() {
     QVERIFY(QDir(root_).mkpath(u"a/inner"_s));
     QVERIFY(QDir(root_).mkpath(u"b"_s));
     Touch(root_ + u"a/x.wav"_s);
@@ -345,7 +345,7 @@ void FolderTreeTest::iconsStayRightAfterManyOpensAndCloses() {
              IconImage(provider.icon(QAbstractFileIconProvider::Desktop)));
 }
 
-void FolderTreeTest::desktopFallsBackToHome() {
+void TestFolderTree::desktopFallsBackToHome() {
     const QByteArray oldHome = qgetenv("HOME");
     const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", QFile::encodeName(dir_->path()));
@@ -373,5 +373,5 @@ void FolderTreeTest::desktopFallsBackToHome() {
     }
 }
 
-QTEST_MAIN(FolderTreeTest)
-#include "FolderTreeTest.moc"
+QTEST_MAIN(TestFolderTree)
+#include "test_folder_tree.moc"

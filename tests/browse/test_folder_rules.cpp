@@ -6,7 +6,7 @@
 using namespace Qt::StringLiterals;
 
 // The name and path rules of the folder tree, without any widget.
-class DriveRootsTest : public QObject {
+class TestFolderRules : public QObject {
     Q_OBJECT
 
 private slots:
@@ -17,7 +17,7 @@ private slots:
     void unreadableFolderListsNothing();
 };
 
-void DriveRootsTest::browsableKeepsRootAndUserVolumes() {
+void TestFolderRules::browsableKeepsRootAndUserVolumes() {
     const QStringList mounts{
         u"/proc"_s,      u"/media/alice/USB STICK"_s, u"/sys"_s,           u"/"_s,
         u"/mnt/data/"_s, u"/run/media/bob/CARD"_s,    u"/run/user/1000"_s, u"/boot/efi"_s,
@@ -29,7 +29,7 @@ void DriveRootsTest::browsableKeepsRootAndUserVolumes() {
     QVERIFY(DriveRoots::List().startsWith(u"/"_s));
 }
 
-void DriveRootsTest::longestPrefixPrefersLongerRootsThenExactCase() {
+void TestFolderRules::longestPrefixPrefersLongerRootsThenExactCase() {
     const QStringList roots{u"/"_s, u"/media/usb/"_s, u"/media/USB/"_s, u"/mnt/data/"_s};
     QCOMPARE(DriveRoots::LongestPrefix(roots, u"/home/a.wav"_s), 0);
     QCOMPARE(DriveRoots::LongestPrefix(roots, u"/media/usb/a.wav"_s), 1);
@@ -41,14 +41,14 @@ void DriveRootsTest::longestPrefixPrefersLongerRootsThenExactCase() {
     QCOMPARE(DriveRoots::LongestPrefix({}, u"/x"_s), -1);
 }
 
-void DriveRootsTest::findNamePrefersExactCase() {
+void TestFolderRules::findNamePrefersExactCase() {
     const QStringList names{QString(), u"Alarm.wav"_s, u"alarm.WAV"_s, u"ALARM.wav"_s};
     QCOMPARE(FolderListing::FindName(names, u"ALARM.wav"_s), 3);
     QCOMPARE(FolderListing::FindName(names, u"alarm.wav"_s), 1);
     QCOMPARE(FolderListing::FindName(names, u"other"_s), -1);
 }
 
-void DriveRootsTest::labelsAndFilter() {
+void TestFolderRules::labelsAndFilter() {
     QCOMPARE(FolderListing::LabelFor(u"Fire Alarm.WAV"_s, u"Fire Alarm.WAV"_s),
              u"fire alarm.wav"_s);
     QCOMPARE(FolderListing::LabelFor(u"Lobby.Set"_s, u"Lobby.Set"_s), u"lobby.set"_s);
@@ -62,12 +62,12 @@ void DriveRootsTest::labelsAndFilter() {
     QVERIFY(FolderListing::IsSetName(u"X.SET"_s));
 }
 
-void DriveRootsTest::unreadableFolderListsNothing() {
+void TestFolderRules::unreadableFolderListsNothing() {
     const FolderListing::Entries missing = FolderListing::Read(u"/no/such/folder/"_s);
     QVERIFY(!missing.readable);
     QVERIFY(missing.folders.isEmpty() && missing.files.isEmpty());
     QVERIFY(!FolderListing::Read(QString()).readable);
 }
 
-QTEST_GUILESS_MAIN(DriveRootsTest)
-#include "DriveRootsTest.moc"
+QTEST_GUILESS_MAIN(TestFolderRules)
+#include "test_folder_rules.moc"
