@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include "app/TextEncoding.h"
+#include "app/WriteAll.h"
 
 using namespace Qt::StringLiterals;
 using text_encoding::FromFileBytes;
@@ -126,14 +127,21 @@ int PrivateProfile::ReadInt(const QString& filePath, const QString& section, con
 
 bool PrivateProfile::WriteString(const QString& filePath, const QString& section,
                                  const QString& key, const QString& value, QString* errorText) {
+    return WriteStrings(filePath, {{section, key, value}}, errorText);
+}
+
+bool PrivateProfile::WriteStrings(const QString& filePath, const QList<Entry>& entries,
+                                  QString* errorText) {
     auto fail = [errorText](const QString& reason) {
         if (errorText != nullptr) {
             *errorText = reason;
         }
         return false;
     };
-    if (value.contains(u'\n') || value.contains(u'\r')) {
-        return fail(u"A setting cannot hold a line break."_s);
+    for (const Entry& entry : entries) {
+        if (entry.value.contains(u'\n') || entry.value.contains(u'\r')) {
+            return fail(u"A setting cannot hold a line break."_s);
+        }
     }
     if (QFile::exists(filePath)) {
         QFile probe(filePath);
@@ -143,11 +151,14 @@ bool PrivateProfile::WriteString(const QString& filePath, const QString& section
     }
     CSimpleIniA ini;
     LoadInto(ini, filePath);
-    const QByteArray sectionBytes = ToFileBytes(section);
-    const QByteArray keyBytes = ToFileBytes(key);
-    const QByteArray valueBytes = ToFileBytes(value);
-    if (ini.SetValue(sectionBytes.constData(), keyBytes.constData(), valueBytes.constData()) < 0) {
-        return fail(u"The setting could not be stored."_s);
+    for (const Entry& entry : entries) {
+        const QByteArray sectionBytes = ToFileBytes(entry.section);
+        const QByteArray keyBytes = ToFileBytes(entry.key);
+        const QByteArray valueBytes = ToFileBytes(entry.value);
+        if (ini.SetValue(sectionBytes.constData(), keyBytes.constData(), valueBytes.constData()) <
+            0) {
+            return fail(u"The setting could not be stored."_s);
+        }
     }
     std::string contents;
     if (ini.Save(contents) < 0) {
@@ -160,10 +171,11 @@ bool PrivateProfile::WriteString(const QString& filePath, const QString& section
     QSaveFile file(filePath);
     // Keep working where the folder does not allow the temporary file beside the target.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a full disk shows at the write and not as a silently short file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return fail(file.errorString());
     }
-    if (file.write(bytes) != bytes.size()) {
+    if (!WriteAll(file, bytes)) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return fail(reason);

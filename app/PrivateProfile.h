@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // INI files with the semantics of the Windows private-profile functions, which the settings file
@@ -31,4 +32,15 @@ public:
     [[nodiscard]] static bool WriteString(const QString& filePath, const QString& section,
                                           const QString& key, const QString& value,
                                           QString* errorText = nullptr);
+
+    struct Entry {
+        QString section;
+        QString key;
+        QString value;
+    };
+
+    // The same as WriteString for each entry in order, with the file read and replaced once: for
+    // files written as a whole, such as an info file. Nothing is written when an entry is refused.
+    [[nodiscard]] static bool WriteStrings(const QString& filePath, const QList<Entry>& entries,
+                                           QString* errorText = nullptr);
 };
