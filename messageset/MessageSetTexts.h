@@ -57,6 +57,10 @@ inline QString NameTooLong(const QString& name, int limit) {
     return u"The name '%1' is longer than %2 bytes and does not fit into a message set file."_s.arg(
         name, QString::number(limit));
 }
+inline QString NamesTooLong(int limit) {
+    return u"The names of the message set take more than %1 bytes and do not fit into a message "
+           "set file."_s.arg(limit);
+}
 inline QString SetTooLarge() {
     return u"The message set is larger than 4 GB and does not fit into a message set file."_s;
 }

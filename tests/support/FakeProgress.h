@@ -14,6 +14,7 @@ struct FakeProgressLog {
     int step = 0;
     int advances = 0;
     int pumps = 0;
+    int repaints = 0;
     bool hidden = false;
     bool destroyed = false;
     QStringList texts;
@@ -46,7 +47,7 @@ public:
     }
     bool IsCancelled() const override { return cancelled_; }
     void HideProgress() override { log_->hidden = true; }
-    void RepaintNow() override {}
+    void RepaintNow() override { ++log_->repaints; }
 
 private:
     std::shared_ptr<FakeProgressLog> log_;

@@ -1,0 +1,94 @@
+#include "messageset/SetFileBuilder.h"
+
+#include <QSaveFile>
+#include <QThread>
+#include <memory>
+
+#include "app/DialogService.h"
+#include "app/WaitCursor.h"
+#include "messageset/MessageSetTexts.h"
+#include "messageset/SetFileLayout.h"
+#include "progress/ProgressSink.h"
+
+using Outcome = SetFileWriter::Outcome;
+
+SetFileBuilder::SetFileBuilder(DialogService& dialogs, ProgressSinkFactory& progress)
+    : dialogs_(dialogs), progress_(progress) {}
+
+QString SetFileBuilder::FailureText(const SetFileWriter::Result& result,
+                                    const QString& outputPath) {
+    namespace texts = message_set_texts;
+    switch (result.outcome) {
+        case Outcome::Written:
+            return {};
+        case Outcome::TooManyMessages:
+            return texts::TooManyEntries(result.subject.toInt(), set_file_layout::kMaxMessages);
+        case Outcome::NameTooLong:
+            return texts::NameTooLong(result.subject, set_file_layout::kMaxNameBytes);
+        case Outcome::NamesTooLong:
+            return texts::NamesTooLong(static_cast<int>(set_file_layout::kMaxNamesLength));
+        case Outcome::SetTooLarge:
+            return texts::SetTooLarge();
+        case Outcome::CreateFailed:
+            return texts::CouldNotCreate(outputPath);
+        case Outcome::WaveNotOpened:
+            return texts::CouldNotOpen(result.subject);
+        case Outcome::WaveTooShort:
+            return texts::WaveTooShort(result.subject);
+        case Outcome::WaveReadFailed:
+            return texts::CouldNotRead(result.subject, result.reason);
+        case Outcome::Cancelled:
+            return texts::Interrupted();
+        case Outcome::WriteFailed:
+            return result.reason.isEmpty() ? texts::CouldNotWrite(outputPath) : result.reason;
+    }
+    return {};
+}
+
+bool SetFileBuilder::BuildSetFile(const MessageSetModel& model, const QString& outputPath) {
+    lastResult_ = [&] {
+        // What the file cannot hold is refused before anything is created.
+        SetFileWriter::Result result = SetFileWriter::Validate(model.setName, model.entries);
+        if (!result.Ok()) {
+            return result;
+        }
+        QSaveFile file(outputPath);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            result.outcome = Outcome::CreateFailed;
+            result.subject = outputPath;
+            result.reason = file.errorString();
+            return result;
+        }
+        // Made after the file, removed before a message is shown; the cursor goes first.
+        const std::unique_ptr<ProgressSink> progress =
+            progress_.Create(message_set_texts::CreatingTitle(outputPath));
+        progress->MakeModal();
+        progress->SetBarRange(0, static_cast<int>(model.EstimateSetSize() / 1024),
+                              static_cast<int>(set_file_layout::kCopyChunk / 1024));
+        const WaitCursor waitCursor;
+
+        SetFileWriter writer(progress.get());
+        writer.SetMessagesCopiedHook([this, &progress] {
+            progress->RepaintNow();
+            if (pause_.count() > 0) {
+                QThread::msleep(static_cast<unsigned long>(pause_.count()));
+            }
+        });
+        result = writer.Write(file, model.setName, model.entries);
+        if (!result.Ok()) {
+            file.cancelWriting();
+            return result;
+        }
+        if (!file.commit()) {
+            result.outcome = Outcome::WriteFailed;
+            result.subject = outputPath;
+            result.reason = file.errorString();
+        }
+        return result;
+    }();
+    if (!lastResult_.Ok()) {
+        dialogs_.Inform(FailureText(lastResult_, outputPath));
+        return false;
+    }
+    return true;
+}

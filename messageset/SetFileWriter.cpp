@@ -1,0 +1,218 @@
+#include "messageset/SetFileWriter.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <array>
+#include <vector>
+
+#include "app/TextEncoding.h"
+#include "app/WriteAll.h"
+#include "messageset/CrcAccumulator.h"
+#include "messageset/MessageSetTexts.h"
+#include "messageset/SetFileCrc.h"
+#include "messageset/SetFileLayout.h"
+#include "progress/ProgressSink.h"
+
+using namespace set_file_layout;
+using Outcome = SetFileWriter::Outcome;
+using Result = SetFileWriter::Result;
+
+namespace {
+
+Result Failure(Outcome outcome, QString subject = QString(), QString reason = QString()) {
+    Result result;
+    result.outcome = outcome;
+    result.subject = std::move(subject);
+    result.reason = std::move(reason);
+    return result;
+}
+
+// Appends bytes to the output and to the CRC, and counts them.
+class Sink {
+public:
+    Sink(QIODevice& output, CrcAccumulator& crc, qint64 written)
+        : output_(output), crc_(crc), written_(written) {}
+
+    [[nodiscard]] bool Add(const char* data, qint64 length) {
+        if (!WriteAll(output_, QByteArrayView(data, length))) {
+            return false;
+        }
+        crc_.Add(data, length);
+        written_ += length;
+        return true;
+    }
+    [[nodiscard]] bool PadTo(qint64 m) {
+        static const std::array<char, kFileAlignment> zeros{};
+        return Add(zeros.data(), PaddingTo(written_, m));
+    }
+    qint64 Written() const { return written_; }
+
+private:
+    QIODevice& output_;
+    CrcAccumulator& crc_;
+    qint64 written_;
+};
+
+}  // namespace
+
+Result SetFileWriter::Validate(const QString& setName, const QList<MessageEntry>& entries) {
+    if (entries.size() > kMaxMessages) {
+        return Failure(Outcome::TooManyMessages, QString::number(entries.size()));
+    }
+    qint64 namesLength = 0;
+    auto check = [&namesLength](const QString& name) {
+        const qint64 bytes = text_encoding::ToFileBytes(name).size();
+        namesLength += 1 + bytes;
+        return bytes <= kMaxNameBytes;
+    };
+    if (!check(setName)) {
+        return Failure(Outcome::NameTooLong, setName);
+    }
+    for (const MessageEntry& entry : entries) {
+        if (!check(entry.name)) {
+            return Failure(Outcome::NameTooLong, entry.name);
+        }
+    }
+    if (namesLength > kMaxNamesLength) {
+        return Failure(Outcome::NamesTooLong);
+    }
+    return {};
+}
+
+Result SetFileWriter::Write(QIODevice& output, const QString& setName,
+                            const QList<MessageEntry>& entries) {
+    Result result = Validate(setName, entries);
+    if (!result.Ok()) {
+        return result;
+    }
+    auto writeFailed = [&output] {
+        return Failure(Outcome::WriteFailed, {}, output.errorString());
+    };
+
+    // The header is kept in memory and written again once the table, the total size and the CRC
+    // are known.
+    QByteArray header(kNamesOffset, '\0');
+    PutLe16(header.data() + kCountOffset, static_cast<quint16>(entries.size()));
+    auto appendName = [&header](const QString& name) {
+        const QByteArray bytes = text_encoding::ToFileBytes(name);
+        header.append(static_cast<char>(bytes.size() & 0xFF));
+        header.append(bytes);
+    };
+    appendName(setName);
+    for (const MessageEntry& entry : entries) {
+        appendName(entry.name);
+    }
+    PutLe16(header.data() + kNamesLengthOffset, static_cast<quint16>(header.size() - kNamesOffset));
+    // The padding after the names (before the first block, or the first closing padding of an
+    // empty set) belongs to the header, so that the header's CRC covers whole pairs.
+    header.append(QByteArray(PaddingTo(header.size(), kSectorSize), '\0'));
+    if (!WriteAll(output, header)) {
+        return writeFailed();
+    }
+
+    // The CRC of everything after the header; combined with the header's at the end.
+    const qint64 headerSize = header.size();
+    CrcAccumulator crc(kSetFileCrcCoverage - (headerSize - 2));
+    Sink sink(output, crc, headerSize);
+    std::vector<char> buffer(kCopyChunk);
+
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QString& path = entries.at(i).path;
+        if (progress_ != nullptr) {
+            progress_->SetText(message_set_texts::Adding(path));
+        }
+        QFile wave(path);
+        if (!wave.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            return Failure(Outcome::WaveNotOpened, path, wave.errorString());
+        }
+        // The format fields are not looked at here, only that the file has them.
+        std::array<char, 24> format;
+        if (!wave.seek(12) || wave.read(format.data(), format.size()) != qint64(format.size())) {
+            return Failure(Outcome::WaveTooShort, path);
+        }
+        const qint64 size = wave.size();
+        if (i > 0 && !sink.PadTo(kSectorSize)) {
+            return writeFailed();
+        }
+        PutWordSwapped32(header.data() + kTableOffset + 4 * i,
+                         static_cast<quint32>(sink.Written() / kSectorSize));
+        std::array<char, kBlockHeaderSize> block{};
+        PutWordSwapped32(block.data(), static_cast<quint32>((size - 20) / 2));
+        block[4] = 0x01;
+        if (!sink.Add(block.data(), block.size())) {
+            return writeFailed();
+        }
+        if (!wave.seek(kWaveDataOffset)) {
+            return Failure(Outcome::WaveReadFailed, path, wave.errorString());
+        }
+        for (;;) {
+            const qint64 n = wave.read(buffer.data(), kCopyChunk);
+            if (n < 0) {
+                return Failure(Outcome::WaveReadFailed, path, wave.errorString());
+            }
+            if (n == 0) {
+                break;
+            }
+            if (sink.Written() + n > kMaxFileSize) {
+                return Failure(Outcome::SetTooLarge);
+            }
+            if (!sink.Add(buffer.data(), n)) {
+                return writeFailed();
+            }
+            if (n == kCopyChunk && progress_ != nullptr) {
+                progress_->Advance();
+                progress_->PumpMessages();
+                if (progress_->IsCancelled()) {
+                    return Failure(Outcome::Cancelled);
+                }
+            }
+        }
+    }
+    if (messagesCopied_) {
+        messagesCopied_();
+    }
+
+    if ((!entries.isEmpty() && !sink.PadTo(kSectorSize)) || !sink.PadTo(kFileAlignment)) {
+        return writeFailed();
+    }
+    if (sink.Written() > kMaxFileSize) {
+        return Failure(Outcome::SetTooLarge);
+    }
+    PutWordSwapped32(header.data() + kTotalSizeOffset, static_cast<quint32>(sink.Written()));
+    if (progress_ != nullptr) {
+        progress_->SetText(message_set_texts::CalculatingCrc());
+    }
+    const quint16 headerCrc =
+        UpdateCrcFast(reinterpret_cast<const uchar*>(header.constData()) + 2, headerSize - 2, 0);
+    result.crc = CrcAppendZeros(headerCrc, static_cast<quint64>(crc.Count())) ^ crc.Value();
+    PutLe16(header.data(), result.crc);
+    if (!output.seek(0) || !WriteAll(output, header)) {
+        return writeFailed();
+    }
+    result.fileSize = sink.Written();
+    return result;
+}
+
+Result SetFileWriter::WriteFile(const QString& outputPath, const QString& setName,
+                                const QList<MessageEntry>& entries) {
+    Result result = Validate(setName, entries);
+    if (!result.Ok()) {
+        return result;
+    }
+    QSaveFile file(outputPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return Failure(Outcome::CreateFailed, outputPath, file.errorString());
+    }
+    result = Write(file, setName, entries);
+    if (!result.Ok()) {
+        file.cancelWriting();
+        if (result.outcome == Outcome::WriteFailed) {
+            result.subject = outputPath;
+        }
+        return result;
+    }
+    if (!file.commit()) {
+        return Failure(Outcome::WriteFailed, outputPath, file.errorString());
+    }
+    return result;
+}
