@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 
 #include "browse/DriveRoots.h"
@@ -116,18 +117,25 @@ void FolderTree::RefreshItem(QTreeWidgetItem* item) {
     const bool currentWasChild = current != nullptr && current->parent() == item;
     const QString currentName = currentWasChild ? RealName(current) : QString();
     const ItemKind currentKind = currentWasChild ? KindOf(current) : ItemKind::None;
-
-    ClearChildren(item, false);
-    PopulateItem(item);
-
-    if (currentWasChild) {
-        for (int i = 0; i < item->childCount(); ++i) {
-            QTreeWidgetItem* child = item->child(i);
-            if (KindOf(child) == currentKind && RealName(child) == currentName) {
-                setCurrentItem(child);
-                break;
+    const QString currentPath = PathOfItem(current);
+    {
+        // Listing the children again deletes the current item when it is one of them; the tree
+        // reports a change of the current item only when it ends up on another path.
+        const QSignalBlocker blocker(this);
+        ClearChildren(item, false);
+        PopulateItem(item);
+        if (currentWasChild) {
+            for (int i = 0; i < item->childCount(); ++i) {
+                QTreeWidgetItem* child = item->child(i);
+                if (KindOf(child) == currentKind && RealName(child) == currentName) {
+                    setCurrentItem(child);
+                    break;
+                }
             }
         }
+    }
+    if (currentWasChild && PathOfItem(currentItem()) != currentPath) {
+        emit currentItemChanged(currentItem(), nullptr);
     }
 }
 

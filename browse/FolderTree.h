@@ -42,7 +42,8 @@ public:
     QString PathOfItem(const QTreeWidgetItem* item) const;
 
     // Lists item's children from disk again, also when item is closed. If the current item was
-    // one of them and a child of the same name is listed again, that child becomes current.
+    // one of them and a child of the same name is listed again, that child becomes current, and
+    // currentItemChanged is emitted only when the current item's path is not the same as before.
     void RefreshItem(QTreeWidgetItem* item);
 
     // Opens "Drives", the drive whose root is the longest prefix of path and each folder along

@@ -1,6 +1,5 @@
 #include "messageset/MessageSetPage.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
 #include <QEvent>
@@ -22,6 +21,7 @@
 #include "app/DialogService.h"
 #include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
+#include "app/WaitCursor.h"
 #include "browse/FolderListing.h"
 #include "browse/FolderTree.h"
 #include "messageset/FormatKilobytes.h"
@@ -39,12 +39,6 @@ const QString kLastDirKey = u"Last Dir"_s;
 constexpr int kLastDirBufferSize = 32768;
 
 enum Column { kNameColumn = 0, kSizeColumn = 1, kPathColumn = 2 };
-
-// The wait cursor from now until the returned guard goes.
-[[nodiscard]] auto WaitCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    return qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-}
 
 QPushButton* MakeButton(const QString& text, const QString& objectName,
                         const QString& accessibleName, QWidget* parent) {
@@ -64,7 +58,9 @@ QLabel* MakeLabel(const QString& text, const QString& objectName, QWidget* paren
 }  // namespace
 
 MessageSetPage::MessageSetPage(const PageContext& context, QWidget* parent)
-    : PageDialog(context, parent), infoFile_(context.dialogs, context.app.ProgramName()) {
+    : PageDialog(context, parent),
+      infoFile_(context.dialogs, context.app.ProgramName()),
+      builder_(context.dialogs, context.progress) {
     setObjectName(u"messageSetPage"_s);
     setAccessibleName(u"Message Sets"_s);
     BuildLayout();
@@ -361,7 +357,7 @@ void MessageSetPage::AddMessage() {
     entry.name = message_name_rule::NameForWaveFile(path);
     entry.path = path;
     {
-        const auto waitCursor = WaitCursor();
+        const WaitCursor waitCursor;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             context_.dialogs.Inform(u"Could not find file: "_s + path);
@@ -383,7 +379,7 @@ void MessageSetPage::RemoveMessage() {
     if (row < 0) {
         messageList_->setFocus();
     } else {
-        const auto waitCursor = WaitCursor();
+        const WaitCursor waitCursor;
         model_.entries.removeAt(row);
         delete messageList_->takeTopLevelItem(row);
         messageList_->clearSelection();
@@ -404,7 +400,7 @@ void MessageSetPage::ClearSet() {
     if (model_.entries.isEmpty()) {
         return;
     }
-    const auto waitCursor = WaitCursor();
+    const WaitCursor waitCursor;
     DeleteAllEntries();
     model_.changed = true;
     UpdateTotals();
@@ -505,7 +501,7 @@ void MessageSetPage::EnterEditMode() {
             return;
         }
         DeleteAllEntries();
-        const auto waitCursor = WaitCursor();
+        const WaitCursor waitCursor;
         const bool read = infoFile_.ReadInfoFile(model_, InfoFile::PathForSetFile(path));
         FillList();
         if (read) {
@@ -549,10 +545,10 @@ void MessageSetPage::SaveSetAs() {
         return;
     }
 
-    const auto waitCursor = WaitCursor();
+    const WaitCursor waitCursor;
     model_.setFilePath = QDir::toNativeSeparators(*chosen);
     model_.setName = QFileInfo(*chosen).fileName();
-    if (BuildSetFile(model_.setFilePath)) {
+    if (builder_.BuildSetFile(model_, model_.setFilePath)) {
         ShowFieldsInControls();
         infoFile_.WriteInfoFile(model_, InfoFile::PathForSetFile(model_.setFilePath));
     }
@@ -592,9 +588,4 @@ void MessageSetPage::StopPlaying() {}
 // Not wired yet: every file passes until the wave format check is in.
 bool MessageSetPage::CheckWaveFormat(const QString&) {
     return true;
-}
-
-// Not wired yet: no set file is written until the builder is in.
-bool MessageSetPage::BuildSetFile(const QString&) {
-    return false;
 }

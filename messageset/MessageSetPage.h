@@ -7,6 +7,7 @@
 #include "app/UnsavedSetOwner.h"
 #include "messageset/InfoFile.h"
 #include "messageset/MessageSetModel.h"
+#include "messageset/SetFileBuilder.h"
 
 class FolderTree;
 class MessageNameDelegate;
@@ -69,6 +70,7 @@ public:
     int CurrentMode() const { return mode_; }
     FolderTree* Tree() const { return tree_; }
     QTreeWidget* MessageList() const { return messageList_; }
+    SetFileBuilder& Builder() { return builder_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,10 +89,10 @@ private:
     // Asks whether a changed set is saved first; runs SaveSetAs on Yes. Returns the answer.
     DialogService::Answer AskToSaveChanges(bool withCancel);
     bool CheckWaveFormat(const QString& path);
-    bool BuildSetFile(const QString& outputPath);
 
     MessageSetModel model_;
     InfoFile infoFile_;
+    SetFileBuilder builder_;
     int mode_ = kViewMode;
     QString countText_ = QStringLiteral("0");
     QString totalText_ = QStringLiteral("0 KB");

@@ -287,16 +287,25 @@ void TestFolderTree::refreshItemListsNewFilesAndKeepsCurrent() {
     QTreeWidgetItem* folder = tree.currentItem()->parent();
 
     Touch(root_ + u"Two.SET"_s);
+    QSignalSpy changes(&tree, &QTreeWidget::currentItemChanged);
     tree.RefreshItem(folder);
     QStringList labels = Labels(folder);
     labels.sort();
     QCOMPARE(labels, (QStringList{u"one.wav"_s, u"two.set"_s}));
     QCOMPARE(tree.PathOfItem(tree.currentItem()), root_ + u"one.wav"_s);
+    QCOMPARE(changes.count(), 0);  // the same file is still the current item
+
+    // The current file went: the change is reported once.
+    QVERIFY(QFile::remove(root_ + u"one.wav"_s));
+    tree.RefreshItem(folder);
+    QCOMPARE(changes.count(), 1);
+    QVERIFY(tree.PathOfItem(tree.currentItem()) != root_ + u"one.wav"_s);
+    QCOMPARE(Labels(folder), QStringList{u"two.set"_s});
 
     // A closed folder is listed as well.
     folder->setExpanded(false);
     tree.RefreshItem(folder);
-    QCOMPARE(folder->childCount(), 2);
+    QCOMPARE(folder->childCount(), 1);
     tree.RefreshItem(nullptr);  // nothing happens
 }
 

@@ -1,6 +1,7 @@
 // The message set page: its modes, commands, messages and the binding of its fields, driven through
 // its real widgets with scripted dialogs, real folders and wave files made here.
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -11,10 +12,12 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "app/MainWindow.h"
 #include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
 #include "browse/FolderTree.h"
 #include "messageset/MessageSetPage.h"
+#include "messageset/SetFileWriter.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
 #include "tests/support/WaveFiles.h"
@@ -56,6 +59,11 @@ private slots:
     void editLoadsASetAndIgnoresWaveSelections();
     void editAsksBeforeDroppingChangesAndCancelKeepsAll();
     void lastDirIsWrittenAndSelectedAgain();
+    void saveAsLobbyNamesTheSetAfterItsFile();
+    void failedBuildClearsChangedAndWritesNoInfoFile();
+    void cancelledSaveDialogChangesNothing();
+    void fromWaveFilesToASetFileAndBackInEditMode();
+    void exitWithChangedSetSavesIt();
 
 private:
     void MakePage();
@@ -96,6 +104,7 @@ void TestMessageSetPage::cleanup() {
 
 void TestMessageSetPage::MakePage() {
     page_ = std::make_unique<MessageSetPage>(PageContext{*tool_, dialogs_, progress_}, nullptr);
+    page_->Builder().SetFinishedBarPause(std::chrono::milliseconds(0));
     page_->InitialisePage();
     page_->resize(760, 500);
     page_->show();
@@ -559,6 +568,145 @@ void TestMessageSetPage::lastDirIsWrittenAndSelectedAgain() {
     MakePage();
     QCOMPARE(page_->Tree()->PathOfItem(page_->Tree()->currentItem()), wave);
     QVERIFY(page_->findChild<QPushButton*>(u"playButton"_s)->isEnabled());
+}
+
+void TestMessageSetPage::saveAsLobbyNamesTheSetAfterItsFile() {
+    const QString wave = MakeWave(u"one.wav"_s, 5000);
+    ClickMode(u"newModeRadio"_s);
+    Select(wave);
+    Click(u"addButton"_s);
+    const QString target = root_ + u"waves/Lobby.SET"_s;
+    dialogs_.QueueSaveFileName(target);
+    Click(u"saveSetButton"_s);
+
+    QCOMPARE(dialogs_.SaveRequests().size(), 1);
+    const DialogService::SaveFileRequest& request = dialogs_.SaveRequests().constFirst();
+    QCOMPARE(request.initialName, u"set1"_s);
+    QCOMPARE(request.defaultExtension, u"SET"_s);
+    QCOMPARE(request.filter, u"message set files (*.set)|*.set|All Files (*.*)|*.*||"_s);
+    QVERIFY(request.confirmOverwrite);
+    QVERIFY(dialogs_.Texts().isEmpty());
+
+    QVERIFY(QFileInfo(target).size() > 0);
+    QVERIFY(QFileInfo::exists(root_ + u"waves/Lobby.nfo"_s));
+    QCOMPARE(page_->Model().setName, u"Lobby.SET"_s);
+    QCOMPARE(page_->Model().setFilePath, target);
+    QCOMPARE(Shown(u"setNameEdit"_s), u"Lobby.SET"_s);
+    QCOMPARE(page_->windowTitle(), ToolApp::AppCaption() + u" - "_s + target);
+    QVERIFY(!page_->IsSetChanged());
+    QCOMPARE(progress_.Last().title, u"Creating: "_s + target);
+
+    // The folder of the selected wave file was listed again and shows the new set file; the wave
+    // file is still the selected item.
+    QCOMPARE(page_->Tree()->PathOfItem(page_->Tree()->currentItem()), wave);
+    QStringList labels;
+    QTreeWidgetItem* folder = page_->Tree()->currentItem()->parent();
+    for (int i = 0; i < folder->childCount(); ++i) {
+        labels << folder->child(i)->text(0);
+    }
+    QVERIFY2(labels.contains(u"lobby.set"_s), qPrintable(labels.join(u", "_s)));
+}
+
+void TestMessageSetPage::failedBuildClearsChangedAndWritesNoInfoFile() {
+    ClickMode(u"newModeRadio"_s);
+    Select(MakeWave(u"one.wav"_s));
+    Click(u"addButton"_s);
+    const QString target = root_ + u"missing/Lobby.SET"_s;
+    dialogs_.QueueSaveFileName(target);
+    Click(u"saveSetButton"_s);
+    QCOMPARE(dialogs_.Texts(), QStringList{u"Could not create file: "_s + target});
+    QVERIFY(!QFileInfo::exists(target));
+    QVERIFY(!QFileInfo::exists(root_ + u"missing/Lobby.nfo"_s));
+    QVERIFY(!page_->IsSetChanged());  // so exiting asks no further question
+    QCOMPARE(page_->Model().setName, u"Lobby.SET"_s);
+    QCOMPARE(page_->Model().entries.size(), 1);
+}
+
+void TestMessageSetPage::cancelledSaveDialogChangesNothing() {
+    ClickMode(u"newModeRadio"_s);
+    Select(MakeWave(u"one.wav"_s));
+    Click(u"addButton"_s);
+    const size_t progressWindows = progress_.Logs().size();
+    dialogs_.QueueSaveFileName(std::nullopt);
+    Click(u"saveSetButton"_s);
+    QVERIFY(page_->IsSetChanged());
+    QCOMPARE(page_->Model().setName, u"set1"_s);
+    QVERIFY(page_->Model().setFilePath.isEmpty());
+    QCOMPARE(progress_.Logs().size(), progressWindows);
+}
+
+void TestMessageSetPage::fromWaveFilesToASetFileAndBackInEditMode() {
+    const QString fire = MakeWave(u"Fire Alarm.WAV"_s, 200000);
+    const QString evacuate = MakeWave(u"evacuate.wav"_s, 90000);
+    const QString chime = MakeWave(u"chime.wav"_s, 300);
+    ClickMode(u"newModeRadio"_s);
+    for (const QString& wave : {fire, evacuate, chime}) {
+        Select(wave);
+        Click(u"addButton"_s);
+    }
+    page_->RenameMessage(2, u"Ding Dong"_s);
+    page_->MessageList()->setCurrentItem(page_->MessageList()->topLevelItem(1));
+    Click(u"upButton"_s);
+    const QList<MessageEntry> expectedEntries{
+        {u"evacuate"_s, 90044, evacuate},
+        {u"fire alarm"_s, 200044, fire},
+        {u"Ding Dong"_s, 344, chime},
+    };
+    QCOMPARE(page_->Model().entries, expectedEntries);
+
+    const QString target = root_ + u"waves/Lobby.SET"_s;
+    dialogs_.QueueSaveFileName(target);
+    Click(u"saveSetButton"_s);
+    QVERIFY(dialogs_.Texts().isEmpty());
+
+    // The file holds exactly what the builder's writer makes of the same set.
+    QBuffer expected;
+    QVERIFY(expected.open(QIODevice::ReadWrite));
+    QVERIFY(SetFileWriter().Write(expected, u"Lobby.SET"_s, expectedEntries).Ok());
+    QFile written(target);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected.data());
+
+    // Reopened: a new set first, then the saved one in Edit mode.
+    ClickMode(u"newModeRadio"_s);
+    QVERIFY(page_->Model().entries.isEmpty());
+    Select(target);
+    ClickMode(u"editModeRadio"_s);
+    QCOMPARE(page_->CurrentMode(), int(MessageSetPage::kEditMode));
+    QCOMPARE(page_->Model().entries, expectedEntries);
+    QCOMPARE(ListColumn(0), (QStringList{u"evacuate"_s, u"fire alarm"_s, u"Ding Dong"_s}));
+    QCOMPARE(page_->Model().setName, u"Lobby.SET"_s);
+    QCOMPARE(page_->Model().setFilePath, target);
+    QVERIFY(!page_->IsSetChanged());
+    QVERIFY(dialogs_.Texts().isEmpty());
+}
+
+void TestMessageSetPage::exitWithChangedSetSavesIt() {
+    page_.reset();
+    const QString wave = MakeWave(u"one.wav"_s);
+    MainWindow window(PageContext{*tool_, dialogs_, progress_});
+    window.show();
+    window.ShowPage(MainWindow::kMessageSetPage);
+    MessageSetPage* page = window.GetMessageSetPage();
+    page->Builder().SetFinishedBarPause(std::chrono::milliseconds(0));
+    page->findChild<QRadioButton*>(u"newModeRadio"_s)->click();
+    QVERIFY(page->Tree()->SelectPath(wave));
+    page->findChild<QPushButton*>(u"addButton"_s)->click();
+    QVERIFY(page->IsSetChanged());
+
+    const QString target = root_ + u"waves/AtExit.SET"_s;
+    dialogs_.Clear();
+    dialogs_.QueueAnswer(Answer::Yes);  // exit
+    dialogs_.QueueAnswer(Answer::Yes);  // save first
+    dialogs_.QueueSaveFileName(target);
+    QVERIFY(window.close());
+    QCOMPARE(dialogs_.Texts(),
+             (QStringList{u"Are you sure you want to exit ?"_s,
+                          u"The message set has changed. Do you want to save it first ?"_s}));
+    QVERIFY(QFileInfo(target).size() > 0);
+    QVERIFY(QFileInfo::exists(root_ + u"waves/AtExit.nfo"_s));
+    QVERIFY(!page->IsSetChanged());
+    QCOMPARE(dialogs_.PendingAnswers(), 0);
 }
 
 QTEST_MAIN(TestMessageSetPage)
