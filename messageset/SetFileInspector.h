@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QIODevice;
+
+// Reads a message set file back: its set name, each message's name, first sector and block length
+// value, the total size it states and its stored CRC, against its real size and the CRC computed
+// over it. For checking a file before it goes to a controller; the program itself never reads a
+// set file.
+class SetFileInspector {
+public:
+    struct Message {
+        QString name;
+        quint32 firstSector = 0;
+        std::optional<quint32> lengthValue;  // none when the block lies beyond the file's end
+    };
+
+    struct Report {
+        QString setName;
+        QList<Message> messages;
+        quint32 storedSize = 0;
+        qint64 actualSize = 0;
+        quint16 storedCrc = 0;
+        quint16 computedCrc = 0;
+        QStringList problems;  // what does not fit together besides size and CRC
+
+        bool SizeMatches() const { return storedSize == actualSize; }
+        bool CrcMatches() const { return storedCrc == computedCrc; }
+        bool Sound() const { return SizeMatches() && CrcMatches() && problems.isEmpty(); }
+    };
+
+    // Nothing, with the reason in *error, when file is not readable or too short to be a set file.
+    static std::optional<Report> Inspect(QIODevice& file, QString* error);
+};

@@ -1,0 +1,186 @@
+#include <QBuffer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "messageset/InfoFile.h"
+#include "messageset/SetFileWriter.h"
+#include "tests/support/ScriptedDialogService.h"
+#include "tests/support/WaveFiles.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run RunTool(const QStringList& arguments, const QString& directory) {
+    QProcess process;
+    process.setWorkingDirectory(directory);
+    process.start(QString::fromUtf8(VANTREL_SET_PATH), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The set the core writes for these entries, in memory.
+QByteArray CoreBuild(const QString& setName, const QList<MessageEntry>& entries) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return SetFileWriter().Write(buffer, setName, entries).Ok() ? bytes : QByteArray();
+}
+
+}  // namespace
+
+class VantrelSetToolTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        dir_.reset(new QTemporaryDir);
+        QVERIFY(dir_->isValid());
+    }
+
+    QString Path(const QString& name) const { return dir_->filePath(name); }
+    QString Wave(const QString& name, const QByteArray& bytes) {
+        return wave_files::Write(Path(name), bytes) ? Path(name) : QString();
+    }
+    Run Tool(const QStringList& arguments) { return RunTool(arguments, dir_->path()); }
+
+    void help() {
+        const Run run = Tool({u"--help"_s});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains(u"vantrel-set build [--name SETNAME] OUTPUT WAVE..."_s));
+        QVERIFY(run.out.contains(u"vantrel-set inspect SETFILE"_s));
+        for (const QStringList& wrong :
+             {QStringList{}, QStringList{u"frob"_s}, QStringList{u"build"_s},
+              QStringList{u"inspect"_s}, QStringList{u"build"_s, u"--bogus"_s, u"x.SET"_s}}) {
+            const Run bad = Tool(wrong);
+            QCOMPARE(bad.exitCode, 2);
+            QVERIFY(bad.err.startsWith(u"vantrel-set: "_s));
+        }
+    }
+
+    void buildsTheWorkedExample() {
+        const QByteArray waveBytes = wave_files::Make(100000);
+        const QString wave = Wave(u"Hello.WAV"_s, waveBytes);
+        const Run run = Tool({u"build"_s, u"a.SET"_s, wave});
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray file = ReadAll(Path(u"a.SET"_s));
+        QCOMPARE(file.size(), 106496);
+        QCOMPARE(file, CoreBuild(u"a.SET"_s, {{u"hello"_s, 100044, wave}}));
+
+        const Run inspect = Tool({u"inspect"_s, u"a.SET"_s});
+        QCOMPARE(inspect.exitCode, 0);
+        QVERIFY2(inspect.out.contains(u"Set name: a.SET\n"_s), qPrintable(inspect.out));
+        QVERIFY(inspect.out.contains(u"Messages: 1\n"_s));
+        QVERIFY(inspect.out.contains(u"     0  hello                        9         50012\n"_s));
+        QVERIFY(inspect.out.contains(u"106496 bytes stored, 106496 bytes in the file"_s));
+        QVERIFY(inspect.out.contains(u"computed: match"_s));
+    }
+
+    void inspectFindsAFlippedByteAndATruncation() {
+        const QString wave = Wave(u"m.wav"_s, wave_files::Make(5000));
+        QCOMPARE(Tool({u"build"_s, u"--name"_s, u"Other Name"_s, u"x.SET"_s, wave}).exitCode, 0);
+        QByteArray file = ReadAll(Path(u"x.SET"_s));
+        file[6000] = static_cast<char>(file[6000] ^ 0x10);
+        QVERIFY(wave_files::Write(Path(u"flipped.SET"_s), file));
+        const Run flipped = Tool({u"inspect"_s, u"flipped.SET"_s});
+        QCOMPARE(flipped.exitCode, 1);
+        QVERIFY(flipped.out.contains(u"Set name: Other Name\n"_s));
+        QVERIFY(flipped.out.contains(u"computed: MISMATCH"_s));
+        QVERIFY(flipped.err.contains(u"CRC mismatch"_s));
+
+        QVERIFY(wave_files::Write(Path(u"short.SET"_s), ReadAll(Path(u"x.SET"_s)).left(8192)));
+        const Run truncated = Tool({u"inspect"_s, u"short.SET"_s});
+        QCOMPARE(truncated.exitCode, 1);
+        QVERIFY(truncated.err.contains(u"size mismatch"_s));
+
+        QVERIFY(wave_files::Write(Path(u"tiny.SET"_s), "not a set"));
+        const Run tiny = Tool({u"inspect"_s, u"tiny.SET"_s});
+        QCOMPARE(tiny.exitCode, 1);
+        QVERIFY(tiny.err.contains(u"shorter than the header"_s));
+        QCOMPARE(Tool({u"inspect"_s, u"missing.SET"_s}).exitCode, 1);
+    }
+
+    void buildRefusesBadWaves() {
+        const QString good = Wave(u"good.wav"_s, wave_files::Make(100));
+        const QString stereo = Wave(u"stereo.wav"_s, wave_files::Make(100, {1, 2, 48000, 4, 16}));
+        const QString longName = Wave(u"thirteen-char.wav"_s, wave_files::Make(100));
+        const QString tilde = Wave(u"a~b.wav"_s, wave_files::Make(100));
+        QVERIFY(wave_files::Write(Path(u"out.SET"_s), "earlier"));
+        struct Case {
+            QString wave;
+            QString expected;
+        };
+        const QList<Case> cases{
+            {stereo, u"The selected file is stereo, 16 bits, 48kHz."_s},
+            {longName, u"may not be longer than 16 characters."_s},
+            {tilde, u"Messages names may not contain the ~ sign"_s},
+            {Path(u"missing.wav"_s), u"Could not read a wave file header from: "_s},
+        };
+        for (const Case& c : cases) {
+            const Run run = Tool({u"build"_s, u"out.SET"_s, good, c.wave});
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(c.expected), qPrintable(run.err));
+            QCOMPARE(ReadAll(Path(u"out.SET"_s)), QByteArray("earlier"));
+        }
+        const Run nowhere = Tool({u"build"_s, u"no/such/dir/x.SET"_s, good});
+        QCOMPARE(nowhere.exitCode, 1);
+        QVERIFY(nowhere.err.contains(u"Could not create file: no/such/dir/x.SET"_s));
+    }
+
+    void buildsFromAnInfoFile() {
+        const QString first = Wave(u"first.wav"_s, wave_files::Make(3000));
+        const QString second = Wave(u"second.wav"_s, wave_files::Make(90000));
+        MessageSetModel model;
+        model.setName = u"Lobby.SET"_s;
+        model.setFilePath = Path(u"Lobby.SET"_s);
+        model.entries = {{u"Fire Alarm~1"_s, 3044, first}, {u"evacuate"_s, 90044, second}};
+        ScriptedDialogService dialogs;
+        InfoFile info(dialogs, u"Vantrel"_s);
+        QVERIFY(info.WriteInfoFile(model, Path(u"Lobby.nfo"_s)));
+
+        const Run run = Tool({u"build"_s, u"--info"_s, u"Lobby.nfo"_s, u"rebuilt.SET"_s});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(ReadAll(Path(u"rebuilt.SET"_s)), CoreBuild(u"Lobby.SET"_s, model.entries));
+
+        // A listed wave file that is gone: nothing is built.
+        QVERIFY(QFile::remove(second));
+        const Run missing = Tool({u"build"_s, u"--info"_s, u"Lobby.nfo"_s, u"partial.SET"_s});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.err.contains(u"The wav file '"_s + second + u"' does not exist"_s));
+        QVERIFY(!QFile::exists(Path(u"partial.SET"_s)));
+
+        // Another program's info file.
+        InfoFile other(dialogs, u"Other"_s);
+        model.entries.removeLast();
+        QVERIFY(other.WriteInfoFile(model, Path(u"Other.nfo"_s)));
+        const Run foreign = Tool({u"build"_s, u"--info"_s, u"Other.nfo"_s, u"o.SET"_s});
+        QCOMPARE(foreign.exitCode, 1);
+        QVERIFY(foreign.err.contains(u"was not written by Vantrel"_s));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+QTEST_GUILESS_MAIN(VantrelSetToolTest)
+#include "VantrelSetToolTest.moc"

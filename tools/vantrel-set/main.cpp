@@ -1,0 +1,250 @@
+// vantrel-set: builds message set files from wave files or info files, and checks set files, from
+// the command line, with the same code as the program's message set page.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include "messageset/FormatKilobytes.h"
+#include "messageset/InfoFile.h"
+#include "messageset/MessageNameRule.h"
+#include "messageset/MessageSetModel.h"
+#include "messageset/MessageSetTexts.h"
+#include "messageset/SetFileBuilder.h"
+#include "messageset/SetFileInspector.h"
+#include "messageset/SetFileWriter.h"
+#include "messageset/WaveFormat.h"
+#include "tools/vantrel-set/ConsoleDialogService.h"
+#include "tools/vantrel-set/TerminalProgress.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The program name info files carry: the name of the window program's executable.
+const QString kInfoProgramName = u"Vantrel"_s;
+
+const QString kUsageText =
+    uR"(Usage:
+  vantrel-set build [--name SETNAME] OUTPUT WAVE...
+      Builds the message set file OUTPUT from the wave files, in the order given. Each
+      message is named after its file (file name without extension, in lower case); the
+      set name is SETNAME, or OUTPUT's file name with its extension.
+  vantrel-set build --info INFO.nfo [--name SETNAME] OUTPUT
+      Builds OUTPUT from the set name and messages an info file lists.
+  vantrel-set inspect SETFILE
+      Prints the set name, each message's name, first sector and length value, the total
+      size, and whether the stored size and CRC match the file.
+  vantrel-set --help
+
+Exit status: 0 on success (inspect: size and CRC match), 1 on any failure or mismatch,
+2 on a usage error.)"_s;
+
+// The name with characters that would upset a terminal replaced by "?".
+QString Printable(const QString& name) {
+    QString printable = name;
+    for (QChar& c : printable) {
+        if (!c.isPrint()) {
+            c = u'?';
+        }
+    }
+    return printable;
+}
+
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+
+class Tool {
+public:
+    Tool() : out_(stdout), err_(stderr), dialogs_(err_) {}
+
+    int Run(const QStringList& arguments);
+
+private:
+    int Usage(const QString& problem) {
+        err_ << u"vantrel-set: "_s << problem << Qt::endl
+             << u"Run 'vantrel-set --help' for the usage."_s << Qt::endl;
+        return kUsage;
+    }
+    int Fail(const QString& text) {
+        dialogs_.Inform(text);
+        return kFailed;
+    }
+    int Build(const QCommandLineParser& parser, const QStringList& positional);
+    bool AddWaves(MessageSetModel& model, const QStringList& waves);
+    int Inspect(const QString& path);
+
+    QTextStream out_;
+    QTextStream err_;
+    ConsoleDialogService dialogs_;
+};
+
+int Tool::Run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s});
+    const QCommandLineOption name(u"name"_s, QString(), u"SETNAME"_s);
+    const QCommandLineOption info(u"info"_s, QString(), u"INFO"_s);
+    parser.addOption(help);
+    parser.addOption(name);
+    parser.addOption(info);
+    if (!parser.parse(arguments)) {
+        return Usage(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        out_ << kUsageText << Qt::endl;
+        return kOk;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return Usage(u"No command given."_s);
+    }
+    const QString command = positional.first();
+    if (command == u"build"_s) {
+        return Build(parser, positional.mid(1));
+    }
+    if (command == u"inspect"_s) {
+        if (parser.isSet(name) || parser.isSet(info)) {
+            return Usage(u"inspect takes no options."_s);
+        }
+        if (positional.size() != 2) {
+            return Usage(u"inspect takes one set file."_s);
+        }
+        return Inspect(positional.at(1));
+    }
+    return Usage(u"Unknown command '%1'."_s.arg(command));
+}
+
+bool Tool::AddWaves(MessageSetModel& model, const QStringList& waves) {
+    for (const QString& path : waves) {
+        if (model.IsFull()) {
+            dialogs_.Inform(message_set_texts::TooManyMessages(MessageSetModel::kMaxMessages));
+            return false;
+        }
+        // As on the page: the rule applies to the file name as the folder tree shows it, with
+        // its extension, so that a message name has at most 12 characters.
+        const QString messageName = message_name_rule::NameForWaveFile(path);
+        if (!message_name_rule::IsAcceptableName(QFileInfo(path).fileName().toLower())) {
+            dialogs_.Inform(path + u": "_s + message_set_texts::NameRule());
+            return false;
+        }
+        QString problem;
+        switch (WaveFormat::Examine(path, &problem)) {
+            case WaveFormat::Verdict::Supported:
+                break;
+            case WaveFormat::Verdict::Unreadable:
+                dialogs_.Inform(u"Could not read a wave file header from: "_s + path);
+                return false;
+            case WaveFormat::Verdict::Unsupported:
+                dialogs_.Inform(path + u":\n"_s + problem);
+                return false;
+        }
+        const qint64 size = QFileInfo(path).size();
+        model.entries.append(
+            {messageName, static_cast<quint32>(qMin<qint64>(size, 0xFFFFFFFF)), path});
+    }
+    return true;
+}
+
+int Tool::Build(const QCommandLineParser& parser, const QStringList& positional) {
+    const bool fromInfo = parser.isSet(u"info"_s);
+    if (positional.isEmpty()) {
+        return Usage(u"build needs an output file."_s);
+    }
+    const QString output = positional.first();
+    const QStringList waves = positional.mid(1);
+    MessageSetModel model;
+    if (fromInfo) {
+        if (!waves.isEmpty()) {
+            return Usage(u"build --info takes the output file only."_s);
+        }
+        const QString infoPath = parser.value(u"info"_s);
+        InfoFile infoFile(dialogs_, kInfoProgramName);
+        const bool own = infoFile.ReadInfoFile(model, infoPath);
+        if (dialogs_.MessageCount() > 0) {
+            return Fail(u"Not built: the info file could not be read completely."_s);
+        }
+        if (!own) {
+            return Fail(u"Not built: %1 was not written by %2."_s.arg(infoPath, kInfoProgramName));
+        }
+    } else {
+        if (waves.isEmpty()) {
+            return Usage(u"build needs at least one wave file (or --info)."_s);
+        }
+        if (!AddWaves(model, waves)) {
+            return Fail(u"Not built."_s);
+        }
+    }
+    if (parser.isSet(u"name"_s)) {
+        model.setName = parser.value(u"name"_s);
+    } else if (model.setName.isEmpty()) {
+        model.setName = QFileInfo(output).fileName();
+    }
+
+    TerminalProgress progress(err_);
+    progress.SetBarRange(0, static_cast<int>(model.EstimateSetSize() / 1024), 80);
+    SetFileWriter writer(&progress);
+    const SetFileWriter::Result result = writer.WriteFile(output, model.setName, model.entries);
+    if (!result.Ok()) {
+        return Fail(SetFileBuilder::FailureText(result, output));
+    }
+    out_ << u"%1: %2 messages, %3 bytes, CRC 0x%4"_s.arg(output)
+                .arg(model.entries.size())
+                .arg(result.fileSize)
+                .arg(result.crc, 4, 16, QChar(u'0'))
+         << Qt::endl;
+    return kOk;
+}
+
+int Tool::Inspect(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Fail(u"Could not open file: "_s + path);
+    }
+    QString error;
+    const std::optional<SetFileInspector::Report> report = SetFileInspector::Inspect(file, &error);
+    if (!report) {
+        return Fail(path + u": "_s + error);
+    }
+    out_ << u"Set name: "_s << Printable(report->setName) << Qt::endl;
+    out_ << u"Messages: "_s << report->messages.size() << Qt::endl;
+    if (!report->messages.isEmpty()) {
+        out_ << u"     #  name              first sector  length value"_s << Qt::endl;
+    }
+    for (int i = 0; i < report->messages.size(); ++i) {
+        const SetFileInspector::Message& message = report->messages.at(i);
+        const QString length = message.lengthValue ? QString::number(*message.lengthValue) : u"-"_s;
+        out_ << u"  %1  %2  %3  %4"_s.arg(i, 4)
+                    .arg(Printable(message.name), -16)
+                    .arg(message.firstSector, 12)
+                    .arg(length, 12)
+             << Qt::endl;
+    }
+    out_ << u"Total size: %1 bytes stored, %2 bytes in the file (%3): %4"_s.arg(report->storedSize)
+                .arg(report->actualSize)
+                .arg(FormatKilobytes(static_cast<quint64>(report->actualSize)).trimmed(),
+                     report->SizeMatches() ? u"match"_s : u"MISMATCH"_s)
+         << Qt::endl;
+    out_ << u"CRC: 0x%1 stored, 0x%2 computed: %3"_s.arg(report->storedCrc, 4, 16, QChar(u'0'))
+                .arg(report->computedCrc, 4, 16, QChar(u'0'))
+                .arg(report->CrcMatches() ? u"match"_s : u"MISMATCH"_s)
+         << Qt::endl;
+    for (const QString& problem : report->problems) {
+        out_ << u"Problem: "_s << problem << Qt::endl;
+    }
+    if (!report->CrcMatches()) {
+        err_ << u"vantrel-set: CRC mismatch in "_s << path << Qt::endl;
+    }
+    if (!report->SizeMatches()) {
+        err_ << u"vantrel-set: size mismatch in "_s << path << Qt::endl;
+    }
+    return report->Sound() ? kOk : kFailed;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    return Tool().Run(QCoreApplication::arguments());
+}
