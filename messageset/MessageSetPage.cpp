@@ -29,6 +29,7 @@
 #include "messageset/MessageNameRule.h"
 #include "messageset/MessageSetControlStates.h"
 #include "messageset/MessageSetTexts.h"
+#include "messageset/WaveFormat.h"
 
 using namespace Qt::StringLiterals;
 
@@ -349,7 +350,7 @@ void MessageSetPage::AddMessage() {
     }
     // The path keeps its real case; only the message's name is lower case.
     const QString path = tree_->PathOfItem(item);
-    if (path.isEmpty() || !CheckWaveFormat(path)) {
+    if (path.isEmpty() || !CheckWaveFormat(path, context_.dialogs)) {
         UpdateControls();
         return;
     }
@@ -577,15 +578,13 @@ void MessageSetPage::PlaySelected() {
     } else {
         return;
     }
-    if (CheckWaveFormat(path) && !path.isEmpty()) {
-        // Not wired yet: playback comes with the player.
+    if (CheckWaveFormat(path, context_.dialogs) && !path.isEmpty()) {
+        lastPlayRequest_ = path;
+        player_.Play(path);  // playback errors are not reported
     }
 }
 
-// Not wired yet: playback comes with the player.
-void MessageSetPage::StopPlaying() {}
-
-// Not wired yet: every file passes until the wave format check is in.
-bool MessageSetPage::CheckWaveFormat(const QString&) {
-    return true;
+void MessageSetPage::StopPlaying() {
+    lastPlayRequest_.clear();
+    player_.Stop();
 }

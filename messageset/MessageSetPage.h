@@ -8,6 +8,7 @@
 #include "messageset/InfoFile.h"
 #include "messageset/MessageSetModel.h"
 #include "messageset/SetFileBuilder.h"
+#include "messageset/WavePlayer.h"
 
 class FolderTree;
 class MessageNameDelegate;
@@ -17,7 +18,6 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-class WavePlayer;
 
 // The page on which message sets are assembled, viewed, edited and saved. On the left the folder
 // tree lists folders with their wave and set files; on the right the page shows one message set
@@ -71,6 +71,9 @@ public:
     FolderTree* Tree() const { return tree_; }
     QTreeWidget* MessageList() const { return messageList_; }
     SetFileBuilder& Builder() { return builder_; }
+    // The wave file the page last asked the player to play (whether or not a sound device took
+    // it); empty once Stop was pressed.
+    const QString& LastPlayRequest() const { return lastPlayRequest_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,11 +91,12 @@ private:
     void Move(int offset);
     // Asks whether a changed set is saved first; runs SaveSetAs on Yes. Returns the answer.
     DialogService::Answer AskToSaveChanges(bool withCancel);
-    bool CheckWaveFormat(const QString& path);
 
     MessageSetModel model_;
     InfoFile infoFile_;
     SetFileBuilder builder_;
+    WavePlayer player_;
+    QString lastPlayRequest_;
     int mode_ = kViewMode;
     QString countText_ = QStringLiteral("0");
     QString totalText_ = QStringLiteral("0 KB");

@@ -59,6 +59,8 @@ private slots:
     void editLoadsASetAndIgnoresWaveSelections();
     void editAsksBeforeDroppingChangesAndCancelKeepsAll();
     void lastDirIsWrittenAndSelectedAgain();
+    void addRefusesAnotherWaveFormat();
+    void playTakesTheListThatHadTheFocusLast();
     void saveAsLobbyNamesTheSetAfterItsFile();
     void failedBuildClearsChangedAndWritesNoInfoFile();
     void cancelledSaveDialogChangesNothing();
@@ -568,6 +570,68 @@ void TestMessageSetPage::lastDirIsWrittenAndSelectedAgain() {
     MakePage();
     QCOMPARE(page_->Tree()->PathOfItem(page_->Tree()->currentItem()), wave);
     QVERIFY(page_->findChild<QPushButton*>(u"playButton"_s)->isEnabled());
+}
+
+void TestMessageSetPage::addRefusesAnotherWaveFormat() {
+    wave_files::Format stereo;
+    stereo.channels = 2;
+    stereo.samplesPerSecond = 48000;
+    stereo.blockAlign = 4;
+    const QString path = root_ + u"waves/stereo.wav"_s;
+    QVERIFY(wave_files::Write(path, wave_files::Make(1000, stereo)));
+    QVERIFY(wave_files::Write(root_ + u"waves/short.wav"_s, QByteArray(20, 'x')));
+    ClickMode(u"newModeRadio"_s);
+    Select(path);
+    Click(u"addButton"_s);
+    QCOMPARE(dialogs_.Texts().size(), 1);
+    QVERIFY2(
+        dialogs_.Texts().constFirst().endsWith(u"The selected file is stereo, 16 bits, 48kHz."_s),
+        qPrintable(dialogs_.Texts().constFirst()));
+    QVERIFY(page_->Model().entries.isEmpty());
+    QVERIFY(!page_->IsSetChanged());
+
+    // A file too short to hold a format is refused without a word.
+    Select(root_ + u"waves/short.wav"_s);
+    Click(u"addButton"_s);
+    QCOMPARE(dialogs_.Texts().size(), 1);
+    QVERIFY(page_->Model().entries.isEmpty());
+}
+
+void TestMessageSetPage::playTakesTheListThatHadTheFocusLast() {
+    const QString inTree = MakeWave(u"tree.wav"_s);
+    const QString inList = MakeWave(u"list.wav"_s);
+    {
+        // A page never shown: neither list has had the focus, so nothing plays.
+        MessageSetPage hidden(PageContext{*tool_, dialogs_, progress_}, nullptr);
+        hidden.InitialisePage();
+        QVERIFY(hidden.Tree()->SelectPath(inTree));
+        hidden.PlaySelected();
+        QVERIFY(hidden.LastPlayRequest().isEmpty());
+    }
+    ClickMode(u"newModeRadio"_s);
+    Select(inList);
+    Click(u"addButton"_s);
+    Select(inTree);
+    page_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(page_.get()));
+
+    page_->Tree()->setFocus();
+    QTRY_VERIFY(page_->Tree()->hasFocus());
+    Click(u"playButton"_s);
+    QCOMPARE(page_->LastPlayRequest(), inTree);
+    Click(u"stopButton"_s);
+    QVERIFY(page_->LastPlayRequest().isEmpty());
+
+    // The message list had the focus last, even after the Play button took it.
+    page_->MessageList()->setFocus();
+    QTRY_VERIFY(page_->MessageList()->hasFocus());
+    page_->MessageList()->clearSelection();
+    page_->PlaySelected();  // nothing selected there: nothing plays
+    QVERIFY(page_->LastPlayRequest().isEmpty());
+    page_->MessageList()->setCurrentItem(page_->MessageList()->topLevelItem(0));
+    Click(u"playButton"_s);
+    QCOMPARE(page_->LastPlayRequest(), inList);
+    QVERIFY(dialogs_.Texts().isEmpty());
 }
 
 void TestMessageSetPage::saveAsLobbyNamesTheSetAfterItsFile() {
