@@ -210,7 +210,9 @@ void MessageSetPage::BuildLayout() {
                 break;
         }
     });
-    connect(nameDelegate_, &MessageNameDelegate::EditEnded, this, &MessageSetPage::RenameMessage);
+    // Queued: the name is judged, and a refusal shown, once the editor has closed.
+    connect(nameDelegate_, &MessageNameDelegate::EditEnded, this, &MessageSetPage::RenameMessage,
+            Qt::QueuedConnection);
     connect(messageList_, &QTreeWidget::itemSelectionChanged, this,
             &MessageSetPage::UpdateControls);
     connect(messageList_, &QTreeWidget::currentItemChanged, this, &MessageSetPage::UpdateControls);

@@ -427,15 +427,15 @@ void TestMessageSetPage::renameInPlaceThroughTheList() {
         QTRY_VERIFY(list->findChild<QLineEdit*>(u"messageNameEditor"_s) == nullptr);
     };
     edit(u"alarm"_s, Qt::Key_Return);
-    QCOMPARE(page_->Model().entries.at(0).name, u"alarm"_s);
+    QTRY_COMPARE(page_->Model().entries.at(0).name, u"alarm"_s);
     QCOMPARE(row->text(0), u"alarm"_s);
     edit(u"much_too_long_a_name"_s, Qt::Key_Return);
+    QTRY_COMPARE(dialogs_.Texts(), QStringList{kNameRule});
     QCOMPARE(row->text(0), u"alarm"_s);
-    QCOMPARE(dialogs_.Texts(), QStringList{kNameRule});
     edit(u"dropped"_s, Qt::Key_Escape);
+    QTRY_COMPARE(dialogs_.Texts().size(), 2);
     QCOMPARE(row->text(0), u"alarm"_s);
     QCOMPARE(page_->Model().entries.at(0).name, u"alarm"_s);
-    QCOMPARE(dialogs_.Texts().size(), 2);
 }
 
 void TestMessageSetPage::clearAsksAndDoesNothingOnAnEmptyList() {
