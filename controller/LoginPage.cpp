@@ -1,8 +1,188 @@
 #include "controller/LoginPage.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/DialogService.h"
+#include "app/PrivateProfile.h"
+#include "app/ToolApp.h"
+#include "controller/ControllerSession.h"
+#include "controller/IpAddressEdit.h"
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kSection = u"Login"_s;
+constexpr int kMaxFieldLength = 32;
+constexpr int kDefaultPort = 21;
+
+}  // namespace
 
 LoginPage::LoginPage(const PageContext& context, QWidget* parent) : PageDialog(context, parent) {
     setObjectName(u"loginPage"_s);
     setAccessibleName(u"Login"_s);
+    BuildLayout();
+}
+
+LoginPage::~LoginPage() {
+    SaveSettings();
+    if (Session() != nullptr) {
+        Session()->Disconnect();
+    }
+}
+
+void LoginPage::BuildLayout() {
+    auto* group = new QGroupBox(u"Network Controller"_s, this);
+    group->setObjectName(u"networkControllerGroup"_s);
+
+    addressEdit_ = new IpAddressEdit(group);
+    userNameEdit_ = new QLineEdit(group);
+    userNameEdit_->setObjectName(u"userNameEdit"_s);
+    userNameEdit_->setAccessibleName(u"Username"_s);
+    userNameEdit_->setMaxLength(kMaxFieldLength);
+    passwordEdit_ = new QLineEdit(group);
+    passwordEdit_->setObjectName(u"passwordEdit"_s);
+    passwordEdit_->setAccessibleName(u"Password"_s);
+    passwordEdit_->setMaxLength(kMaxFieldLength);
+    passwordEdit_->setEchoMode(QLineEdit::Password);
+
+    auto* fields = new QGridLayout;
+    auto addRow = [&](int row, const QString& text, const QString& name, QWidget* field) {
+        auto* label = new QLabel(text, group);
+        label->setObjectName(name);
+        label->setBuddy(field);
+        fields->addWidget(label, row, 0);
+        fields->addWidget(field, row, 1);
+    };
+    addRow(0, u"Zentor address"_s, u"addressLabel"_s, addressEdit_);
+    addRow(1, u"Username"_s, u"userNameLabel"_s, userNameEdit_);
+    addRow(2, u"Password"_s, u"passwordLabel"_s, passwordEdit_);
+
+    connectButton_ = new QPushButton(u"&Connect to NC"_s, group);
+    connectButton_->setObjectName(u"connectButton"_s);
+    connectButton_->setAccessibleName(u"Connect to NC"_s);
+    disconnectButton_ = new QPushButton(u"&Disconnect"_s, group);
+    disconnectButton_->setObjectName(u"disconnectButton"_s);
+    disconnectButton_->setAccessibleName(u"Disconnect"_s);
+    connect(connectButton_, &QPushButton::clicked, this, &LoginPage::OnConnect);
+    connect(disconnectButton_, &QPushButton::clicked, this, &LoginPage::OnDisconnect);
+    SetDefaultButton(connectButton_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(connectButton_);
+    buttons->addWidget(disconnectButton_);
+    buttons->addStretch();
+
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addLayout(fields);
+    groupLayout->addSpacing(12);
+    groupLayout->addLayout(buttons);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(24, 24, 24, 24);
+    page->addWidget(group);
+    page->addStretch();
+}
+
+void LoginPage::InitialisePage() {
+    PageDialog::InitialisePage();
+    LoadSettings();
+    UpdateButtons();
+    passwordEdit_->clear();
+}
+
+void LoginPage::LoadSettings() {
+    const QString file = context_.app.SettingsFilePath();
+    std::array<int, 4> octets{};
+    for (int index = 0; index < 4; ++index) {
+        octets[static_cast<size_t>(index)] =
+            PrivateProfile::ReadInt(file, kSection, u"IP%1"_s.arg(index), 0) & 0xFF;
+    }
+    addressEdit_->SetAddress(octets);
+    userNameEdit_->setText(PrivateProfile::ReadString(file, kSection, u"User Name"_s, QString())
+                               .left(kMaxFieldLength));
+}
+
+void LoginPage::SaveSettings() {
+    const QString file = context_.app.SettingsFilePath();
+    QString errorText;
+    bool saved = true;
+    for (int index = 0; index < 4 && saved; ++index) {
+        saved = PrivateProfile::WriteString(file, kSection, u"IP%1"_s.arg(index),
+                                            QString::number(qMax(0, addressEdit_->Field(index))),
+                                            &errorText);
+    }
+    if (saved) {
+        saved = PrivateProfile::WriteString(file, kSection, u"User Name"_s, userNameEdit_->text(),
+                                            &errorText);
+    }
+    if (!saved) {
+        context_.dialogs.ShowError(
+            u"The controller address and user name could not be saved in %1: %2"_s.arg(file,
+                                                                                       errorText));
+    }
+}
+
+QString LoginPage::AddressText() const {
+    return addressEdit_->AddressText();
+}
+
+void LoginPage::UpdateButtons() {
+    const bool connected = Session() != nullptr && Session()->IsConnected();
+    connectButton_->setEnabled(!connected);
+    disconnectButton_->setEnabled(connected);
+}
+
+void LoginPage::QueryCardSize() {
+    ControllerSession* session = Session();
+    if (session == nullptr || !session->IsConnected()) {
+        return;
+    }
+    const QString cardFile = PrivateProfile::ReadString(context_.app.SettingsFilePath(), kSection,
+                                                        u"CardFile"_s, u"/mmu/card"_s);
+    context_.app.SetFlashCardSize(session->RemoteFileSize(cardFile));
+}
+
+void LoginPage::OnConnect() {
+    const QString userName = userNameEdit_->text();
+    const QString password = passwordEdit_->text();
+    DialogService& dialogs = context_.dialogs;
+    if (userName.isEmpty() || password.isEmpty() || addressEdit_->FilledFieldCount() < 4) {
+        dialogs.Inform(
+            u"One or more fields left blank. Please provide all requested information."_s);
+    } else if (Session() == nullptr) {
+        dialogs.Inform(u"No connection present."_s);
+    } else {
+        // Not in the original settings: a controller behind a forwarded port, or the simulator.
+        const int port = PrivateProfile::ReadInt(context_.app.SettingsFilePath(), kSection,
+                                                 u"Port"_s, kDefaultPort);
+        if (port < 1 || port > 65535) {
+            dialogs.Inform(
+                u"The port %1 in the settings file (section \"Login\", key \"Port\") "
+                u"is not a port number from 1 to 65535."_s.arg(port));
+        } else if (Session()->Connect(ToolApp::AppCaption(), AddressText(), userName, password,
+                                      static_cast<quint16>(port))) {
+            dialogs.Inform(
+                u"Status : Connected to %1, Username : %2"_s.arg(AddressText(), userName));
+        } else {
+            dialogs.Inform(Session()->LastError());
+        }
+    }
+    QueryCardSize();
+    UpdateButtons();
+}
+
+void LoginPage::OnDisconnect() {
+    if (Session() != nullptr) {
+        Session()->Disconnect();
+    }
+    context_.app.SetFlashCardSize(0);
+    UpdateButtons();
 }

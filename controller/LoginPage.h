@@ -2,10 +2,42 @@
 
 #include "app/PageDialog.h"
 
-// The page where the user connects to the network controller and disconnects from it.
+class IpAddressEdit;
+class QLineEdit;
+class QPushButton;
+
+// The page where the user connects to the network controller and disconnects from it. Keeps the
+// address and the user name in the settings file (section "Login"), never the password; after a
+// connection it reads the flash card's size into the application object.
 class LoginPage : public PageDialog {
     Q_OBJECT
 
 public:
     LoginPage(const PageContext& context, QWidget* parent);
+    // Saves the fields and disconnects the session.
+    ~LoginPage() override;
+
+    void InitialisePage() override;
+
+    // Commands of the two buttons.
+    void OnConnect();
+    void OnDisconnect();
+
+    // Stores the size of the controller's card pseudo-file ("CardFile") as the flash card size;
+    // nothing when not connected.
+    void QueryCardSize();
+    // "Connect" exactly when not connected, "Disconnect" exactly when connected.
+    void UpdateButtons();
+    QString AddressText() const;
+
+private:
+    void BuildLayout();
+    void LoadSettings();
+    void SaveSettings();
+
+    IpAddressEdit* addressEdit_ = nullptr;
+    QLineEdit* userNameEdit_ = nullptr;
+    QLineEdit* passwordEdit_ = nullptr;
+    QPushButton* connectButton_ = nullptr;
+    QPushButton* disconnectButton_ = nullptr;
 };

@@ -1,9 +1,455 @@
 #include "transfer/FileTransferPage.h"
 
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QFileIconProvider>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QShowEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/DialogService.h"
+#include "app/ToolApp.h"
+#include "controller/ControllerSession.h"
+#include "controller/RemoteFinder.h"
+#include "transfer/DriveRoots.h"
+#include "transfer/EnsureRemoteDirectory.h"
+#include "transfer/TransferCommands.h"
+
 using namespace Qt::StringLiterals;
+using Outcome = TransferReport::Outcome;
+
+namespace {
+
+const QString kFailurePrefix =
+    u"File transfer did not succeed because of the following reason:\n"_s;
+
+constexpr int kNameColumnWidth = 230;
+
+QTreeWidget* MakeFileList(QWidget* parent, const QString& name, const QString& accessibleName) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setAccessibleName(accessibleName);
+    list->setColumnCount(1);
+    list->setHeaderLabels({u"File Name"_s});
+    list->header()->setSectionsClickable(false);
+    list->header()->setStretchLastSection(false);
+    list->header()->setDefaultAlignment(Qt::AlignLeft);
+    list->setColumnWidth(0, kNameColumnWidth);
+    list->setRootIsDecorated(false);
+    list->setSortingEnabled(false);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformRowHeights(true);
+    return list;
+}
+
+QTreeWidgetItem* FirstSelected(const QTreeWidget* list) {
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+QString RadioName(FileCategory category) {
+    static const std::array<QString, kFileCategoryCount> kNames = {
+        u"messageSetRadio"_s,  u"configurationRadio"_s, u"firmwareRadio"_s,
+        u"applicationRadio"_s, u"driverRadio"_s,        u"defaultConfigurationRadio"_s,
+        u"webRadio"_s};
+    return kNames[CategoryIndex(category)];
+}
+
+}  // namespace
 
 FileTransferPage::FileTransferPage(const PageContext& context, QWidget* parent)
-    : PageDialog(context, parent) {
+    : PageDialog(context, parent),
+      folderIcon_(u":/icons/folder.png"_s),
+      documentIcon_(u":/icons/document.png"_s),
+      iconProvider_(std::make_unique<QFileIconProvider>()) {
     setObjectName(u"fileTransferPage"_s);
     setAccessibleName(u"File Transfer"_s);
+    BuildLayout();
+}
+
+FileTransferPage::~FileTransferPage() {
+    if (selectedCategory_ < 0) {
+        return;  // never initialised: nothing was read, so nothing is written
+    }
+    const QString file = context_.app.SettingsFilePath();
+    QString reason;
+    if (!settings_.Save(file, &reason)) {
+        context_.dialogs.Inform(u"The file transfer settings could not be saved to "_s +
+                                QDir::toNativeSeparators(file) + u":\n"_s + reason);
+    }
+}
+
+void FileTransferPage::BuildLayout() {
+    auto* localLabel = new QLabel(u"Local PC"_s, this);
+    localLabel->setObjectName(u"localLabel"_s);
+    auto* remoteLabel = new QLabel(u"Network Controller"_s, this);
+    remoteLabel->setObjectName(u"remoteLabel"_s);
+
+    driveCombo_ = new QComboBox(this);
+    driveCombo_->setObjectName(u"driveCombo"_s);
+    driveCombo_->setAccessibleName(u"Drive"_s);
+    driveCombo_->setEditable(true);
+    driveCombo_->setInsertPolicy(QComboBox::NoInsert);
+    connect(driveCombo_, &QComboBox::activated, this, [this] { OnDriveSelected(); });
+
+    localList_ = MakeFileList(this, u"localList"_s, u"Local PC files"_s);
+    remoteList_ = MakeFileList(this, u"remoteList"_s, u"Network Controller files"_s);
+    connect(localList_, &QTreeWidget::itemDoubleClicked, this, [this] { OnLocalDoubleClick(); });
+
+    auto makeButton = [this](const QString& text, const QString& name, const QString& accessible) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(name);
+        button->setAccessibleName(accessible);
+        button->setEnabled(false);
+        return button;
+    };
+    uploadButton_ = makeButton(u">"_s, u"uploadButton"_s, u"Upload"_s);
+    downloadButton_ = makeButton(u"<"_s, u"downloadButton"_s, u"Download"_s);
+    deleteButton_ = makeButton(u"&Delete"_s, u"deleteButton"_s, u"Delete"_s);
+    connect(uploadButton_, &QPushButton::clicked, this, [this] { UploadSelected(); });
+    connect(downloadButton_, &QPushButton::clicked, this, [this] { DownloadSelected(); });
+    connect(deleteButton_, &QPushButton::clicked, this, [this] { DeleteSelected(); });
+
+    auto* filesBox = new QGroupBox(u"Files"_s, this);
+    filesBox->setObjectName(u"filesGroup"_s);
+    auto* filesGrid = new QGridLayout(filesBox);
+    categoryGroup_ = new QButtonGroup(this);
+    categoryGroup_->setObjectName(u"categoryGroup"_s);
+    for (FileCategory category : kAllFileCategories) {
+        const int index = CategoryIndex(category);
+        auto* radio = new QRadioButton(CategoryLabel(category), filesBox);
+        radio->setObjectName(RadioName(category));
+        radio->setAccessibleName(CategoryLabel(category));
+        categoryGroup_->addButton(radio, index);
+        // Four in the first column, three in the second.
+        filesGrid->addWidget(radio, index < 4 ? index : index - 4, index < 4 ? 0 : 1);
+    }
+    connect(categoryGroup_, &QButtonGroup::idClicked, this,
+            [this](int id) { EnterCategory(static_cast<FileCategory>(id)); });
+
+    auto* buttonColumn = new QVBoxLayout;
+    buttonColumn->addStretch();
+    buttonColumn->addWidget(uploadButton_);
+    buttonColumn->addWidget(downloadButton_);
+    buttonColumn->addWidget(deleteButton_);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(localLabel, 0, 0);
+    grid->addWidget(remoteLabel, 0, 2);
+    grid->addWidget(driveCombo_, 1, 0);
+    grid->addWidget(localList_, 2, 0);
+    grid->addLayout(buttonColumn, 2, 1);
+    grid->addWidget(remoteList_, 2, 2);
+    grid->addWidget(filesBox, 3, 2);
+    grid->setRowStretch(2, 1);
+}
+
+void FileTransferPage::InitialisePage() {
+    PageDialog::InitialisePage();
+    settings_.Load(context_.app.SettingsFilePath(), QDir::currentPath());
+    selectedCategory_ = CategoryIndex(FileCategory::MessageSet);
+    RefreshLocalList();
+    RefreshRemoteList();
+    FillDriveCombo();
+    MarkSelectedCategory();
+}
+
+void FileTransferPage::showEvent(QShowEvent* event) {
+    PageDialog::showEvent(event);
+    // Spontaneous show events come from the window system (a restored window), not from the
+    // page being picked.
+    if (!event->spontaneous() && selectedCategory_ >= 0) {
+        OnShown();
+    }
+}
+
+void FileTransferPage::OnShown() {
+    RefreshLocalList();
+    RefreshRemoteList();
+    const int marked = categoryGroup_->checkedId();
+    EnterCategory(static_cast<FileCategory>(marked >= 0 ? marked : selectedCategory_));
+}
+
+void FileTransferPage::EnterCategory(FileCategory category) {
+    selectedCategory_ = CategoryIndex(category);
+
+    uploadButton_->setEnabled(false);
+    downloadButton_->setEnabled(false);
+    deleteButton_->setEnabled(false);
+    ControllerSession* session = Session();
+    if (session == nullptr || !session->IsConnected()) {
+        RefreshRemoteList();
+    } else if (EnterRemoteDirectory(category)) {
+        RefreshRemoteList();
+        uploadButton_->setEnabled(true);
+        const bool fetchAndDelete = category != FileCategory::Web;
+        downloadButton_->setEnabled(fetchAndDelete);
+        deleteButton_->setEnabled(fetchAndDelete);
+    } else {
+        context_.dialogs.Inform(u"Could not change remote directory to: "_s +
+                                settings_.RemoteDirectoryFor(category));
+    }
+
+    EnterLocalDirectory(category);
+    MarkSelectedCategory();
+}
+
+bool FileTransferPage::EnterRemoteDirectory(FileCategory category) {
+    ControllerSession& session = *Session();
+    const QString path = settings_.RemoteDirectoryFor(category);
+    if (session.SetRemoteDirectory(path)) {
+        return true;
+    }
+    // Only the directories below /rfa are made when they are missing.
+    return path.contains(u"/rfa"_s) && EnsureRemoteDirectory(session, path) &&
+           session.SetRemoteDirectory(path);
+}
+
+void FileTransferPage::EnterLocalDirectory(FileCategory category) {
+    const QString path = settings_.LocalDirectoryFor(category);
+    if (category == FileCategory::MessageSet) {
+        QDir().mkdir(path);  // one level; it may well exist already
+    }
+    if (!QDir::setCurrent(path)) {
+        context_.dialogs.Inform(u"Could not change local directory to: "_s + path);
+        return;
+    }
+    RefreshLocalList();
+    int entry = driveCombo_->findText(path, Qt::MatchFixedString);
+    if (entry < 0) {
+        driveCombo_->addItem(path);
+        entry = driveCombo_->count() - 1;
+    }
+    driveCombo_->setCurrentIndex(entry);
+}
+
+void FileTransferPage::MarkSelectedCategory() {
+    if (QAbstractButton* radio = categoryGroup_->button(selectedCategory_)) {
+        radio->setChecked(true);
+    }
+}
+
+QIcon FileTransferPage::IconFor(const QString& path, bool isDirectory) const {
+    const QIcon icon = iconProvider_->icon(QFileInfo(path));
+    if (!icon.isNull()) {
+        return icon;
+    }
+    return isDirectory ? folderIcon_ : documentIcon_;
+}
+
+void FileTransferPage::RefreshLocalList() {
+    const QString working = QDir::currentPath();
+    localDirectory_ = QDir::toNativeSeparators(working);
+    localList_->clear();
+
+    const QString filter = settings_.LocalListFilter(SelectedCategory());
+    const QFileInfoList entries = QDir(working).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    int directories = 0;
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (name == u"."_s) {
+            continue;
+        }
+        const bool isDirectory = entry.isDir();
+        if (!isDirectory && !name.contains(filter, Qt::CaseSensitive)) {
+            continue;
+        }
+        auto* item = new QTreeWidgetItem(QStringList{name});
+        item->setIcon(0, IconFor(entry.absoluteFilePath(), isDirectory));
+        if (isDirectory) {
+            localList_->insertTopLevelItem(directories++, item);
+        } else {
+            localList_->addTopLevelItem(item);
+        }
+    }
+}
+
+void FileTransferPage::RefreshRemoteList() {
+    remoteList_->clear();
+    ControllerSession* session = Session();
+    if (session == nullptr || !session->IsConnected()) {
+        return;
+    }
+    std::unique_ptr<RemoteFinder> finder = session->NewRemoteFinder();
+    if (finder == nullptr) {
+        return;
+    }
+    int directories = 0;
+    if (finder->FindFirst(u"*"_s)) {
+        do {
+            const QString name = finder->FileName();
+            if (name == u"."_s) {
+                continue;
+            }
+            const bool isDirectory = finder->IsDirectory();
+            auto* item = new QTreeWidgetItem(QStringList{name});
+            item->setIcon(0, isDirectory ? folderIcon_ : documentIcon_);
+            if (isDirectory) {
+                remoteList_->insertTopLevelItem(directories++, item);
+            } else {
+                remoteList_->addTopLevelItem(item);
+            }
+        } while (finder->FindNext());
+    }
+    finder->Close();
+}
+
+void FileTransferPage::FillDriveCombo() {
+    const QList<DriveRoot> roots = ListDriveRoots();
+    for (const DriveRoot& root : roots) {
+        driveCombo_->addItem(root.displayName);
+        driveRoots_ << root.rootPath;
+    }
+}
+
+void FileTransferPage::OnDriveSelected() {
+    const int index = driveCombo_->currentIndex();
+    if (index < 0 || driveCombo_->count() < 2) {
+        return;
+    }
+    // Appended entries are absolute paths; a drive's display name is not a path, so it is never
+    // tried against the working directory.
+    const QString text = driveCombo_->itemText(index);
+    if (QDir::isAbsolutePath(text) && QDir::setCurrent(text)) {
+        RefreshLocalList();
+        return;
+    }
+    if (index < driveRoots_.size() && QDir::setCurrent(driveRoots_[index])) {
+        RefreshLocalList();
+        return;
+    }
+    driveCombo_->setCurrentIndex(-1);
+}
+
+QString FileTransferPage::LocalPathOf(const QString& name) const {
+    const bool endsInSeparator = localDirectory_.endsWith(u'\\') || localDirectory_.endsWith(u'/');
+    return localDirectory_ + (endsInSeparator ? QString() : QString(QDir::separator())) + name;
+}
+
+void FileTransferPage::OnLocalDoubleClick() {
+    if (const QTreeWidgetItem* item = FirstSelected(localList_)) {
+        if (QDir::setCurrent(LocalPathOf(item->text(0)))) {
+            RefreshLocalList();
+        }
+    }
+    localList_->setFocus();
+}
+
+QString FileTransferPage::MessageFor(const TransferReport& report) {
+    switch (report.outcome) {
+        case Outcome::NotConnected:
+            return u"Not connected. Use Login to connect"_s;
+        case Outcome::NotFound:
+            return kFailurePrefix + u"Selected file could not be found"_s;
+        case Outcome::IsDirectory:
+            return kFailurePrefix + u"Selected file is a directory"_s;
+        case Outcome::NotWebRoot:
+            return kFailurePrefix + u"Selected file is not a valid directory"_s;
+        case Outcome::CannotOpen:
+            return u"Could create file on Zentor"_s;
+        case Outcome::LargerThanCard:
+            return u"Message set is larger than the flash card"_s;
+        case Outcome::Done:
+            return u"File transfer completed succesfully"_s;
+        case Outcome::Failed:
+            return kFailurePrefix + report.reason;
+        case Outcome::Cancelled:
+            return u"FTP send cancelled by user."_s;
+    }
+    return {};
+}
+
+void FileTransferPage::UploadSelected() {
+    if (busy_) {
+        return;
+    }
+    busy_ = true;
+    const auto done = qScopeGuard([this] { busy_ = false; });
+
+    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
+                              ToolApp::AppCaption());
+    if (!commands.IsConnected()) {
+        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
+        return;
+    }
+    const QTreeWidgetItem* item = FirstSelected(localList_);
+    if (item == nullptr) {
+        return;
+    }
+    const QString name = item->text(0);
+    const TransferReport report = commands.Upload(SelectedCategory(), LocalPathOf(name), name);
+    context_.dialogs.Inform(MessageFor(report));
+    switch (report.outcome) {
+        case Outcome::NotConnected:
+        case Outcome::NotFound:
+        case Outcome::CannotOpen:
+        case Outcome::LargerThanCard:
+            return;  // nothing was tried on the controller
+        default:
+            break;
+    }
+    RefreshRemoteList();
+    localList_->setFocus();
+}
+
+void FileTransferPage::DownloadSelected() {
+    if (busy_) {
+        return;
+    }
+    busy_ = true;
+    const auto done = qScopeGuard([this] { busy_ = false; });
+
+    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
+                              ToolApp::AppCaption());
+    if (!commands.IsConnected()) {
+        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
+        return;
+    }
+    const QTreeWidgetItem* item = FirstSelected(remoteList_);
+    if (item == nullptr) {
+        return;
+    }
+    const QString name = item->text(0);
+    DialogService::SaveFileRequest request;
+    request.initialName = name;
+    request.filter = u"All Files (*.*)|*.*||"_s;
+    request.confirmOverwrite = true;
+    if (const std::optional<QString> path = context_.dialogs.AskSaveFileName(request)) {
+        context_.dialogs.Inform(MessageFor(commands.Download(*path, name)));
+    }
+    RefreshLocalList();
+    remoteList_->setFocus();
+}
+
+void FileTransferPage::DeleteSelected() {
+    if (busy_) {
+        return;
+    }
+    busy_ = true;
+    const auto done = qScopeGuard([this] { busy_ = false; });
+
+    const QTreeWidgetItem* item = FirstSelected(remoteList_);
+    if (item == nullptr) {
+        return;
+    }
+    const QString name = item->text(0);
+    if (!context_.dialogs.AskYesNo(u"Are you sure of removing "_s + name)) {
+        return;
+    }
+    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
+                              ToolApp::AppCaption());
+    if (commands.Delete(name)) {
+        RefreshRemoteList();
+    } else {
+        context_.dialogs.Inform(u"Could not remove file"_s);
+    }
 }

@@ -2,6 +2,7 @@
 // dialog service.
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 
 #include "app/MainWindow.h"
 #include "app/PageDialog.h"
+#include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
 #include "app/UnsavedSetOwner.h"
 #include "app/WidgetDialogService.h"
@@ -60,6 +62,7 @@ class TestMainWindow : public QObject {
 
 private:
     QTemporaryDir startDir_;
+    QString workingDirectory_;
     ToolApp tool_{u"Vantrel"_s};
     ScriptedDialogService dialogs_;
     FakeProgressFactory progress_;
@@ -78,7 +81,16 @@ private Q_SLOTS:
     void init() {
         dialogs_.Clear();
         tool_.SetStartDirectory(startDir_.path());
+        // The file transfer page enters its message set folder below the upload directory when it
+        // is shown (moving the working directory): give it one that exists.
+        workingDirectory_ = QDir::currentPath();
+        const QString upload = startDir_.filePath(u"target"_s);
+        QVERIFY(QDir().mkpath(upload));
+        QVERIFY(
+            PrivateProfile::WriteString(tool_.SettingsFilePath(), u"Upload"_s, u"Dir"_s, upload));
     }
+
+    void cleanup() { QDir::setCurrent(workingDirectory_); }
 
     void startsOnTheLoginPage() {
         MainWindow window(Context());

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// The controller simulator (simulator/controller_simulator.py) as a test fixture: Start() runs it
+// with /usr/bin/python3 on 127.0.0.1, on a free port, serving a fresh temporary folder, and waits
+// for its readiness line; the destructor stops that one process (and the folder is removed).
+// Every test that needs an FTP peer makes its own, so tests can run in parallel.
+//
+//     ControllerSimulator simulator;            // or ControllerSimulator(options)
+//     QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+//     session.Connect(agent, simulator.Host(), simulator.User(), simulator.Password(),
+//                     simulator.Port());
+//     QFile file(simulator.LocalPath(u"/mmu/a.set"_s));  // the file as the controller stores it
+class ControllerSimulator {
+public:
+    struct Options {
+        QString user = QStringLiteral("service");
+        QString password = QStringLiteral("secret");
+        QString cardPath = QStringLiteral("/mmu/card");  // remote path of the card pseudo-file
+        qint64 cardSize = 64 * 1024 * 1024;              // capacity the card is listed with
+        bool noCard = false;                             // no card pseudo-file at all
+        bool refuseLogin = false;                        // every login gets 530
+        double loginFailDelay = 0.2;                     // seconds before a 530 is sent
+        qint64 dropAfter = -1;                           // reset data connections after N bytes
+        bool refuseMkd = false;
+        bool refuseDele = false;
+        double replyDelay = 0;  // seconds before every reply
+        int closeAfter = -1;    // close the control connection on the Kth command (once)
+        bool dosListing = false;
+        bool logCommands = true;  // keep the commands received for CommandLog()
+        int port = 0;             // 0: a free port
+    };
+
+    ControllerSimulator();
+    explicit ControllerSimulator(Options options);
+    ~ControllerSimulator();
+    ControllerSimulator(const ControllerSimulator&) = delete;
+    ControllerSimulator& operator=(const ControllerSimulator&) = delete;
+
+    // Starts the server and waits (at most timeoutMs) for its readiness line. False with a reason
+    // in ErrorText() when it did not come up.
+    [[nodiscard]] bool Start(int timeoutMs = 15000);
+    // Stops the server (SIGTERM, then SIGKILL); harmless when it is not running. The folder stays
+    // until the fixture is destroyed.
+    void Stop();
+    bool IsRunning() const { return process_.state() != QProcess::NotRunning; }
+
+    QString Host() const { return QStringLiteral("127.0.0.1"); }
+    quint16 Port() const { return port_; }
+    const QString& User() const { return options_.user; }
+    const QString& Password() const { return options_.password; }
+    const Options& GetOptions() const { return options_; }
+    QString ErrorText() const { return errorText_; }
+
+    // The local folder served as the controller's "/".
+    QString RootPath() const;
+    // The local file behind a remote path ("/rfa\cfg\a.cfg" or "/mmu/a.set").
+    QString LocalPath(const QString& remotePath) const;
+    // Every command the server received so far, one a line (passwords masked).
+    QString CommandLog() const;
+
+private:
+    Options options_;
+    QTemporaryDir folder_;
+    QProcess process_;
+    quint16 port_ = 0;
+    QString errorText_;
+};

@@ -1,0 +1,83 @@
+// The walk that makes every level of a remote directory, against the controller simulator.
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include "app/ToolApp.h"
+#include "controller/ControllerSession.h"
+#include "tests/support/ControllerSimulator.h"
+#include "transfer/EnsureRemoteDirectory.h"
+
+using namespace Qt::StringLiterals;
+
+class TestEnsureRemoteDirectory : public QObject {
+    Q_OBJECT
+
+private:
+    // Starts the simulator and connects the session, which ends in /mmu.
+    void Open(ControllerSimulator& simulator, ControllerSession& session) {
+        QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+        QVERIFY2(session.Connect(ToolApp::AppCaption(), simulator.Host(), simulator.User(),
+                                 simulator.Password(), simulator.Port()),
+                 qPrintable(session.LastError()));
+        QVERIFY(session.SetRemoteDirectory(u"/mmu"_s));
+    }
+
+    static bool IsDirectory(const ControllerSimulator& simulator, const QString& remote) {
+        return QFileInfo(simulator.LocalPath(remote)).isDir();
+    }
+
+private slots:
+    void CreatesTheMissingLevelsAndComesBack() {
+        ControllerSimulator simulator;
+        ControllerSession session;
+        Open(simulator, session);
+        QVERIFY(QDir(simulator.LocalPath(u"/rfa/cfg"_s)).removeRecursively());
+        const QString before = session.GetRemoteDirectory();
+        QVERIFY(!before.isEmpty());
+
+        QVERIFY(EnsureRemoteDirectory(session, u"/rfa\\cfg\\def"_s));
+        QVERIFY(IsDirectory(simulator, u"/rfa/cfg"_s));
+        QVERIFY(IsDirectory(simulator, u"/rfa/cfg/def"_s));
+        QCOMPARE(session.GetRemoteDirectory(), before);
+        // Levels that exist are entered, not made again.
+        QVERIFY(!simulator.CommandLog().contains(u"MKD /rfa\n"_s));
+
+        // An existing single level is only visited.
+        QVERIFY(EnsureRemoteDirectory(session, u"/mmu"_s));
+        QCOMPARE(simulator.CommandLog().count(u"MKD"_s), 2);
+        QCOMPARE(session.GetRemoteDirectory(), before);
+    }
+
+    void StopsAtTheFirstLevelThatCannotBeMade() {
+        ControllerSimulator simulator;
+        ControllerSession session;
+        Open(simulator, session);
+        // A file where the middle level should be: it can be neither entered nor created.
+        QVERIFY(QDir(simulator.LocalPath(u"/rfa/cfg"_s)).removeRecursively());
+        QFile blocker(simulator.LocalPath(u"/rfa/cfg"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString before = session.GetRemoteDirectory();
+
+        QVERIFY(!EnsureRemoteDirectory(session, u"/rfa\\cfg\\def"_s));
+        QVERIFY(!simulator.CommandLog().contains(u"rfa\\cfg\\def"_s));
+        QCOMPARE(session.GetRemoteDirectory(), before);
+    }
+
+    void RefusedCreationFails() {
+        ControllerSimulator::Options options;
+        options.refuseMkd = true;
+        ControllerSimulator simulator(options);
+        ControllerSession session;
+        Open(simulator, session);
+        QVERIFY(QDir(simulator.LocalPath(u"/rfa/drv"_s)).removeRecursively());
+        QVERIFY(!EnsureRemoteDirectory(session, u"/rfa\\drv"_s));
+        QVERIFY(!IsDirectory(simulator, u"/rfa/drv"_s));
+        QVERIFY(session.IsConnected());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEnsureRemoteDirectory)
+#include "test_ensure_remote_directory.moc"

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// How an upload, a download or a web upload of the file transfer page ended. The page turns it
+// into the words the user sees.
+struct TransferReport {
+    enum class Outcome {
+        NotConnected,    // no open session
+        NotFound,        // the selected local entry does not exist
+        IsDirectory,     // a single upload of a directory
+        NotWebRoot,      // a web upload of anything but the web root directory
+        CannotOpen,      // a message set that cannot be opened for reading
+        LargerThanCard,  // a message set longer than the flash card
+        Done,
+        Failed,     // reason holds why
+        Cancelled,  // the user cancelled a web upload between two files
+    };
+
+    Outcome outcome = Outcome::Done;
+    QString reason;  // for Failed: the session's text, or which remote directory could not be made
+};
