@@ -1,18 +1,14 @@
 #include "browse/DriveRoots.h"
 
 #include <QDir>
-#include <QStorageInfo>
+
+#include "transfer/DriveRoots.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 QString WithSeparator(const QString& path) {
     return path.endsWith(u'/') ? path : path + u'/';
-}
-
-bool IsUserVolume(const QString& root) {
-    return root == u"/"_s || root.startsWith(u"/media/"_s) || root.startsWith(u"/mnt/"_s) ||
-           root.startsWith(u"/run/media/"_s);
 }
 
 // Ranks how well root names the start of path: 0 not at all, 1 without regard to case, 2 exactly.
@@ -28,21 +24,19 @@ int PrefixMatch(const QString& root, const QString& path) {
 }  // namespace
 
 QStringList DriveRoots::List() {
-    QStringList mountPoints;
-    const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    for (const QStorageInfo& volume : volumes) {
-        if (volume.isValid() && volume.isReady()) {
-            mountPoints.append(volume.rootPath());
-        }
+    QStringList paths;
+    const QList<DriveRoot> drives = ListDriveRoots();
+    for (const DriveRoot& drive : drives) {
+        paths.append(drive.rootPath);
     }
-    return Browsable(mountPoints);
+    return AsRoots(paths);
 }
 
-QStringList DriveRoots::Browsable(const QStringList& mountPoints) {
-    QStringList roots{u"/"_s};
-    for (const QString& mountPoint : mountPoints) {
-        const QString root = WithSeparator(QDir::cleanPath(mountPoint));
-        if (IsUserVolume(root) && !roots.contains(root)) {
+QStringList DriveRoots::AsRoots(const QStringList& paths) {
+    QStringList roots;
+    for (const QString& path : paths) {
+        const QString root = WithSeparator(QDir::fromNativeSeparators(path));
+        if (!roots.contains(root)) {
             roots.append(root);
         }
     }

@@ -3,17 +3,15 @@
 #include <QString>
 #include <QStringList>
 
-// The "drives" of this computer as the folder tree lists them: the file system root first, then
-// the mounted volumes a user would browse (removable media and volumes mounted under /media, /mnt
-// and /run/media). Each root ends with the native separator, as a drive string does. Holds no
-// widget.
+// The "drives" of this computer as the folder tree lists them: the drives the file transfer page
+// offers (the file system root first, then the mounted volumes a user would browse), each ending
+// with the separator, as a drive string does, and each once. Holds no widget.
 class DriveRoots {
 public:
     static QStringList List();
 
-    // Which of roots, mounted volume paths as above, are kept: "/" and the user volumes, without
-    // duplicates, the root first, otherwise in the given order; each ends with "/".
-    static QStringList Browsable(const QStringList& mountPoints);
+    // The roots of the given paths, each ending with "/", without duplicates, in the given order.
+    static QStringList AsRoots(const QStringList& paths);
 
     // The index of the longest root that is a prefix of path without regard to case; of two
     // roots of that length, the one that matches in case. -1 when no root is a prefix. A path
