@@ -183,4 +183,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(VantrelSetToolTest)
-#include "VantrelSetToolTest.moc"
+#include "test_vantrel_set_tool.moc"

@@ -269,4 +269,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(InfoFileTest)
-#include "InfoFileTest.moc"
+#include "test_info_file.moc"

@@ -143,4 +143,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SetFileCrcTest)
-#include "SetFileCrcTest.moc"
+#include "test_set_file_crc.moc"

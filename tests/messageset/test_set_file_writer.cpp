@@ -332,4 +332,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(SetFileWriterTest)
-#include "SetFileWriterTest.moc"
+#include "test_set_file_writer.moc"

@@ -112,4 +112,4 @@ private:
 };
 
 QTEST_MAIN(WavePlayerTest)
-#include "WavePlayerTest.moc"
+#include "test_wave_player.moc"

@@ -234,4 +234,4 @@ private:
 };
 
 QTEST_MAIN(SetFileBuilderTest)
-#include "SetFileBuilderTest.moc"
+#include "test_set_file_builder.moc"

@@ -81,4 +81,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(WaveFormatTest)
-#include "WaveFormatTest.moc"
+#include "test_wave_format.moc"

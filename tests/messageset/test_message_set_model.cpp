@@ -101,4 +101,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(MessageSetModelTest)
-#include "MessageSetModelTest.moc"
+#include "test_message_set_model.moc"
