@@ -127,7 +127,7 @@ void MainWindow::BuildLayout() {
     columns->addLayout(buttonColumn);
     columns->addWidget(pageArea_, 1);
 
-    setFixedSize(760, 500);
+    setFixedSize(900, 580);
 }
 
 void MainWindow::AddPage(int index, PageDialog* page) {

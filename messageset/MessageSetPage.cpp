@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QDir>
+#include <QShowEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -247,6 +248,11 @@ void MessageSetPage::InitialisePage() {
         PrivateProfile::ReadString(context_.app.SettingsFilePath(), kSettingsSection, kLastDirKey,
                                    QString(), kLastDirBufferSize);
     tree_->SelectPath(lastDir);
+}
+
+void MessageSetPage::showEvent(QShowEvent* event) {
+    PageDialog::showEvent(event);
+    UpdateControls();
 }
 
 bool MessageSetPage::eventFilter(QObject* watched, QEvent* event) {

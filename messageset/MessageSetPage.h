@@ -77,6 +77,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Brings the flash card size up to date: a login on another page may have changed it.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildLayout();

@@ -208,6 +208,11 @@ void TestMessageSetPage::startsInViewModeWithEmptyTotals() {
     tool_->SetFlashCardSize(0);
     page_->UpdateControls();
     QCOMPARE(Shown(u"flashCardSizeValue"_s), u"0 KB"_s);
+    // A login elsewhere while the page was hidden shows as soon as the page is shown again.
+    page_->hide();
+    tool_->SetFlashCardSize(2048u * 1024);
+    page_->show();
+    QCOMPARE(Shown(u"flashCardSizeValue"_s), u"2,048 KB"_s);
 }
 
 void TestMessageSetPage::buttonsFollowSelectionAndMode() {
