@@ -42,17 +42,13 @@ QString StripQuotes(const QString& value) {
     return value;
 }
 
-// Reads the raw value; returns false when the file, section or key is missing.
-bool ReadRaw(const QString& filePath, const QString& section, const QString& key, QString* value) {
-    CSimpleIniA ini;
-    LoadInto(ini, filePath);
+// The value of key in section of a loaded file, as ReadString gives it.
+QString ValueOf(const CSimpleIniA& ini, const QString& section, const QString& key,
+                const QString& defaultValue, int bufferSize) {
     const char* raw =
         ini.GetValue(ToFileBytes(section).constData(), ToFileBytes(key).constData(), nullptr);
-    if (raw == nullptr) {
-        return false;
-    }
-    *value = FromFileBytes(QByteArray(raw));
-    return true;
+    const QString value = raw != nullptr ? FromFileBytes(QByteArray(raw)) : defaultValue;
+    return text_encoding::CutToBytes(StripQuotes(value.trimmed()), bufferSize - 1);
 }
 
 // The value of an ASCII digit or letter as a digit of any base up to 36; -1 for anything else.
@@ -108,11 +104,20 @@ int ParseProfileInt(const QString& text) {
 QString PrivateProfile::ReadString(const QString& filePath, const QString& section,
                                    const QString& key, const QString& defaultValue,
                                    int bufferSize) {
-    QString value;
-    if (!ReadRaw(filePath, section, key, &value)) {
-        value = defaultValue;
+    CSimpleIniA ini;
+    LoadInto(ini, filePath);
+    return ValueOf(ini, section, key, defaultValue, bufferSize);
+}
+
+QStringList PrivateProfile::ReadStrings(const QString& filePath, const QList<Query>& queries) {
+    CSimpleIniA ini;
+    LoadInto(ini, filePath);
+    QStringList values;
+    values.reserve(queries.size());
+    for (const Query& query : queries) {
+        values.append(ValueOf(ini, query.section, query.key, query.defaultValue, query.bufferSize));
     }
-    return text_encoding::CutToBytes(StripQuotes(value.trimmed()), bufferSize - 1);
+    return values;
 }
 
 int PrivateProfile::ReadInt(const QString& filePath, const QString& section, const QString& key,

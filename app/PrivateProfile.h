@@ -5,10 +5,11 @@
 #include <QStringList>
 
 // INI files with the semantics of the Windows private-profile functions, which the settings file
-// and the info files were designed around: one value per call, the file read anew (and for writes
-// rewritten) on every call, section and key names matched without regard to case, the default for
-// anything missing, values cut to the caller's buffer size, CRLF and LF line ends both read.
-// Files are written with CRLF line ends, as the original platform writes them.
+// and the info files were designed around: the file read anew (and for writes rewritten) on every
+// call, one value per call except for the calls that take several at once, section and key names
+// matched without regard to case, the default for anything missing, values cut to the caller's
+// buffer size, CRLF and LF line ends both read. Files are written with CRLF line ends, as the
+// original platform writes them.
 class PrivateProfile {
 public:
     // Buffer size, in bytes with the terminating zero, that most reads use.
@@ -19,6 +20,17 @@ public:
     // key is missing.
     static QString ReadString(const QString& filePath, const QString& section, const QString& key,
                               const QString& defaultValue, int bufferSize = kDefaultBufferSize);
+
+    struct Query {
+        QString section;
+        QString key;
+        QString defaultValue;
+        int bufferSize = kDefaultBufferSize;
+    };
+
+    // The same as ReadString for each query, in order, with the file read and parsed once: for
+    // files read as a whole, such as an info file.
+    static QStringList ReadStrings(const QString& filePath, const QList<Query>& queries);
 
     // The value read as a decimal integer (optional sign, 0x, 0o or 0b prefixes, reading stops at
     // the first character that is not a digit; no digits give 0). defaultValue when the value is

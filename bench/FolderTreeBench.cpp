@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/Median.h"
 #include "browse/FolderTree.h"
 
 using namespace Qt::StringLiterals;
@@ -18,11 +19,6 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kFiles = 10000;
 constexpr int kRounds = 15;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 QTreeWidgetItem* ChildNamed(QTreeWidgetItem* parent, const QString& name) {
     for (int i = 0; i < parent->childCount(); ++i) {

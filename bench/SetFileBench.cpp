@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/WriteAll.h"
+#include "bench/Median.h"
 #include "messageset/SetFileCrc.h"
 #include "messageset/SetFileWriter.h"
 
@@ -26,11 +27,6 @@ namespace {
 
 constexpr int kMessages = 1023;
 constexpr qint64 kChunk = 81920;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Copies the wave files into one file in 81920-byte chunks, as a plain file copy would.
 bool PlainCopy(const QList<MessageEntry>& entries, const QString& output) {

@@ -13,7 +13,7 @@ QString WithSeparator(const QString& path) {
 
 // Ranks how well root names the start of path: 0 not at all, 1 without regard to case, 2 exactly.
 int PrefixMatch(const QString& root, const QString& path) {
-    const QString bare = root.size() > 1 && root.endsWith(u'/') ? root.chopped(1) : root;
+    const QString bare = DriveRoots::WithoutSeparator(root);
     for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
         if (path.startsWith(root, cs) || path.compare(bare, cs) == 0) {
             return cs == Qt::CaseSensitive ? 2 : 1;
@@ -57,4 +57,8 @@ int DriveRoots::LongestPrefix(const QStringList& roots, const QString& path) {
         }
     }
     return best;
+}
+
+QString DriveRoots::WithoutSeparator(const QString& root) {
+    return root.size() > 1 && root.endsWith(u'/') ? root.chopped(1) : root;
 }

@@ -27,10 +27,6 @@ QString DesktopFolder() {
     }
     return QDir::cleanPath(QDir::homePath());
 }
-
-QString DriveLabel(const QString& root) {
-    return root.size() > 1 && root.endsWith(u'/') ? root.chopped(1) : root;
-}
 }  // namespace
 
 FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent) {
@@ -172,6 +168,9 @@ bool FolderTree::SelectPath(const QString& path) {
 }
 
 QTreeWidgetItem* FolderTree::FindChild(QTreeWidgetItem* parent, const QString& name) const {
+    if (name.isEmpty()) {
+        return nullptr;
+    }
     QStringList names;
     names.reserve(parent->childCount());
     for (int i = 0; i < parent->childCount(); ++i) {
@@ -179,9 +178,6 @@ QTreeWidgetItem* FolderTree::FindChild(QTreeWidgetItem* parent, const QString& n
         const ItemKind kind = KindOf(child);
         names.append(kind == ItemKind::Folder || kind == ItemKind::File ? RealName(child)
                                                                         : QString());
-    }
-    if (name.isEmpty()) {
-        return nullptr;
     }
     const int index = FolderListing::FindName(names, name);
     return index < 0 ? nullptr : parent->child(index);
@@ -216,7 +212,7 @@ void FolderTree::PopulateItem(QTreeWidgetItem* item) {
         const QStringList roots = DriveRoots::List();
         for (const QString& root : roots) {
             QTreeWidgetItem* drive =
-                MakeItem(ItemKind::Drive, DriveLabel(root), root, IconFor(root));
+                MakeItem(ItemKind::Drive, DriveRoots::WithoutSeparator(root), root, IconFor(root));
             drive->addChild(MakePlaceholder());
             children.append(drive);
         }

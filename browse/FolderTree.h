@@ -71,7 +71,7 @@ private:
     void ClearChildren(QTreeWidgetItem* item, bool addPlaceholder);
     QTreeWidgetItem* MakeItem(ItemKind kind, const QString& label, const QString& realName,
                               const QIcon& icon) const;
-    // Icons asked of the provider during one listing, by kind and name suffix.
+    // Icons of files asked of the provider during one listing, by name suffix in lower case.
     using IconCache = QHash<QString, QIcon>;
     QTreeWidgetItem* MakeEntryItem(ItemKind kind, const QString& folderPath, const QString& name,
                                    IconCache& icons) const;

@@ -24,7 +24,7 @@ QString IndexedKey(const QString& word, int index) {
 int LastFilenameIndex(const QString& infoPath) {
     int last = -1;
     const QStringList keys =
-        PrivateProfile::ReadKeys(infoPath, QString::fromUtf16(InfoFile::kMessagesSection));
+        PrivateProfile::ReadKeys(infoPath, Section(InfoFile::kMessagesSection));
     for (const QString& key : keys) {
         if (key.startsWith(u"Filename"_s, Qt::CaseInsensitive)) {
             bool ok = false;
@@ -87,23 +87,31 @@ bool InfoFile::ReadInfoFile(MessageSetModel& model, const QString& infoPath) {
     }
     const QString set = Section(kSetSection);
     const QString messages = Section(kMessagesSection);
-    const bool ownFile = PrivateProfile::ReadString(infoPath, Section(kVersionSection),
-                                                    u"AppName"_s, QString()) == programName_;
-    const QString filePath = PrivateProfile::ReadString(infoPath, set, u"FileName"_s, QString());
-    if (!filePath.isEmpty()) {
-        model.setFilePath = filePath;
+    // The values are read as one read each would give them, from one parse of the file.
+    const QStringList header =
+        PrivateProfile::ReadStrings(infoPath, {{Section(kVersionSection), u"AppName"_s, {}},
+                                               {set, u"FileName"_s, {}},
+                                               {set, u"Name"_s, {}}});
+    const bool ownFile = header.at(0) == programName_;
+    if (!header.at(1).isEmpty()) {
+        model.setFilePath = header.at(1);
     }
-    const QString name = PrivateProfile::ReadString(infoPath, set, u"Name"_s, QString());
-    if (!name.isEmpty()) {
-        model.setName = name;
+    if (!header.at(2).isEmpty()) {
+        model.setName = header.at(2);
     }
     // A negative count (an edited file) reads no entry; a count beyond the last Filename<i> the
     // file holds reads no further, rather than looking up keys that are not there.
     const int count = qMin(PrivateProfile::ReadInt(infoPath, set, u"Number"_s, 0),
                            LastFilenameIndex(infoPath) + 1);
+    QList<PrivateProfile::Query> keys;
+    keys.reserve(2 * qMax(count, 0));
     for (int i = 0; i < count; ++i) {
-        const QString path =
-            PrivateProfile::ReadString(infoPath, messages, IndexedKey(u"Filename"_s, i), QString());
+        keys.append({messages, IndexedKey(u"Filename"_s, i), {}});
+        keys.append({messages, IndexedKey(u"Name"_s, i), {}});
+    }
+    const QStringList values = PrivateProfile::ReadStrings(infoPath, keys);
+    for (int i = 0; i < count; ++i) {
+        const QString& path = values.at(2 * i);
         if (path.isEmpty()) {
             continue;
         }
@@ -115,8 +123,7 @@ bool InfoFile::ReadInfoFile(MessageSetModel& model, const QString& infoPath) {
         const qint64 length = wave.size();
         wave.close();
         MessageEntry entry;
-        entry.name =
-            PrivateProfile::ReadString(infoPath, messages, IndexedKey(u"Name"_s, i), QString());
+        entry.name = values.at(2 * i + 1);
         entry.size =
             static_cast<quint32>(qMin<qint64>(length, std::numeric_limits<quint32>::max()));
         entry.path = path;

@@ -8,8 +8,9 @@ class DialogService;
 
 // The info file (".nfo") kept beside a message set file: the program that wrote it, the set's file
 // path and name, and each message's wave file path and name, so that a saved set can be opened
-// again. Written and read one value at a time through PrivateProfile. Every problem is shown
-// through the dialog service, with the texts of MessageSetTexts.h.
+// again. Written and read through PrivateProfile, the file parsed once per group of values, each
+// value as a single read gives it. Every problem is shown through the dialog service, with the
+// texts of MessageSetTexts.h.
 //
 // The page shows its fields in its controls before WriteInfoFile and after ReadInfoFile; both
 // functions only touch the model.

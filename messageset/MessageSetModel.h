@@ -5,12 +5,13 @@
 #include <QtGlobal>
 
 #include "messageset/MessageEntry.h"
+#include "messageset/SetFileLayout.h"
 
 // The message set being edited on the message set page: a named, ordered list of messages. A plain
 // record; the page decides when it changes and the info file and the set file builder read it.
 struct MessageSetModel {
     // The places in the message table of a set file, and so the most messages a set can hold.
-    static constexpr int kMaxMessages = 1023;
+    static constexpr int kMaxMessages = set_file_layout::kMaxMessages;
 
     QString setName;              // written into the set file and the info file ("Name")
     QString setFilePath;          // set file last saved or whose info file was last read

@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QDir>
-#include <QShowEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <limits>
@@ -347,7 +347,7 @@ void MessageSetPage::FillList() {
 }
 
 void MessageSetPage::AddMessage() {
-    if (model_.entries.size() > MessageSetModel::kMaxMessages - 1) {
+    if (model_.IsFull()) {
         context_.dialogs.Inform(message_set_texts::TooManyMessages(MessageSetModel::kMaxMessages));
         return;
     }
@@ -369,7 +369,7 @@ void MessageSetPage::AddMessage() {
         const WaitCursor waitCursor;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            context_.dialogs.Inform(u"Could not find file: "_s + path);
+            context_.dialogs.Inform(message_set_texts::CouldNotFind(path));
             return;
         }
         entry.size =
@@ -402,7 +402,8 @@ void MessageSetPage::RemoveMessage() {
 }
 
 void MessageSetPage::ClearSet() {
-    if (context_.dialogs.ShowMessage(u"Clear entire list?"_s, DialogService::Buttons::OkCancel,
+    if (context_.dialogs.ShowMessage(message_set_texts::ClearEntireList(),
+                                     DialogService::Buttons::OkCancel,
                                      DialogService::Icon::None) != DialogService::Answer::Ok) {
         return;
     }
@@ -471,7 +472,7 @@ void MessageSetPage::OnTreeSelectionChanged() {
 
 DialogService::Answer MessageSetPage::AskToSaveChanges(bool withCancel) {
     const DialogService::Answer answer = context_.dialogs.ShowMessage(
-        u"The message set has changed. Do you want to save it first?"_s,
+        message_set_texts::SaveChangedSetFirst(),
         withCancel ? DialogService::Buttons::YesNoCancel : DialogService::Buttons::YesNo,
         DialogService::Icon::Question);
     if (answer == DialogService::Answer::Yes) {

@@ -134,6 +134,10 @@ private Q_SLOTS:
         WriteBytes(path, file);
         QCOMPARE(PrivateProfile::ReadString(path, section, key, u"default"_s, bufferSize),
                  expected);
+        // Several values from one read of the file come out the same, each with its own default.
+        QCOMPARE(PrivateProfile::ReadStrings(path, {{u"Missing"_s, key, u"other"_s},
+                                                    {section, key, u"default"_s, bufferSize}}),
+                 (QStringList{u"other"_s, expected}));
     }
 
     void readsIntegersLikeThePlatform_data() {

@@ -5,22 +5,13 @@
 
 #include "messageset/InfoFile.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WaveFiles.h"
 
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
-
 using namespace Qt::StringLiterals;
+using test_files::ReadAll;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The non-blank lines of a file, without their line ends.
 QStringList Lines(const QString& path) {
@@ -97,16 +88,13 @@ private slots:
                  u"/a/rather/long/path/to/a/wave/file/number/"_s + QString::number(i) + u".wav"_s});
         }
         const QString path = dir_.filePath(u"limited.nfo"_s);
-        // Writes beyond 1000 bytes fail with EFBIG instead of raising SIGXFSZ.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        rlimit small = old;
-        small.rlim_cur = 1000;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = info_.WriteInfoFile(model, path);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
-        std::signal(SIGXFSZ, SIG_DFL);
+        bool written = false;
+        {
+            // Writes beyond 1000 bytes fail with EFBIG.
+            const test_files::FileSizeLimit limit(1000);
+            QVERIFY(limit.IsActive());
+            written = info_.WriteInfoFile(model, path);
+        }
 
         QVERIFY(!written);
         QCOMPARE(dialogs_.Messages().size(), 1);

@@ -9,24 +9,11 @@
 #include "messageset/SetFileCrc.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WaveFiles.h"
 
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
-
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
+using test_files::ReadAll;
 
 class SetFileBuilderTest : public QObject {
     Q_OBJECT
@@ -208,15 +195,12 @@ private slots:
 #ifdef Q_OS_UNIX
     void writeThatFailsPartWay() {
         const QString wave = Wave(u"w.wav"_s, wave_files::Make(300000));
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        rlimit small = old;
-        small.rlim_cur = 100000;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool built = builder_.BuildSetFile(Model({wave}), target_);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &old), 0);
-        std::signal(SIGXFSZ, SIG_DFL);
+        bool built = true;
+        {
+            const test_files::FileSizeLimit limit(100000);
+            QVERIFY(limit.IsActive());
+            built = builder_.BuildSetFile(Model({wave}), target_);
+        }
         QVERIFY(!built);
         QCOMPARE(dialogs_.Texts(), QStringList{u"File too large"_s});
         QVERIFY(factory_.Last().destroyed);

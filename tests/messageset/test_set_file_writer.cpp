@@ -8,17 +8,14 @@
 #include "messageset/SetFileWriter.h"
 #include "tests/support/FailingDevice.h"
 #include "tests/support/FakeProgress.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
+using test_files::ReadAll;
 using Outcome = SetFileWriter::Outcome;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 quint16 StoredCrc(const QByteArray& file) {
     return static_cast<quint16>(static_cast<uchar>(file[0]) | (static_cast<uchar>(file[1]) << 8));

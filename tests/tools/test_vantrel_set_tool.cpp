@@ -7,9 +7,11 @@
 #include "messageset/InfoFile.h"
 #include "messageset/SetFileWriter.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
+using test_files::ReadAll;
 
 namespace {
 
@@ -32,11 +34,6 @@ Run RunTool(const QStringList& arguments, const QString& directory) {
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The set the core writes for these entries, in memory.

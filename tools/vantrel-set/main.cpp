@@ -204,7 +204,7 @@ int Tool::Build(const QCommandLineParser& parser, const QStringList& positional)
 int Tool::Inspect(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return Fail(u"Could not open file: "_s + path);
+        return Fail(message_set_texts::CouldNotOpen(path));
     }
     QString error;
     const std::optional<SetFileInspector::Report> report = SetFileInspector::Inspect(file, &error);
