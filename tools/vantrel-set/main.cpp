@@ -13,7 +13,7 @@
 #include "messageset/MessageSetModel.h"
 #include "messageset/MessageSetTexts.h"
 #include "messageset/SetFileBuilder.h"
-#include "messageset/SetFileInspector.h"
+#include "messageset/SetFileReader.h"
 #include "messageset/SetFileWriter.h"
 #include "messageset/WaveFormat.h"
 #include "tools/vantrel-set/ConsoleDialogService.h"
@@ -207,7 +207,7 @@ int Tool::Inspect(const QString& path) {
         return Fail(message_set_texts::CouldNotOpen(path));
     }
     QString error;
-    const std::optional<SetFileInspector::Report> report = SetFileInspector::Inspect(file, &error);
+    const std::optional<SetFileReader::Report> report = SetFileReader::Read(file, &error);
     if (!report) {
         return Fail(path + u": "_s + error);
     }
@@ -217,7 +217,7 @@ int Tool::Inspect(const QString& path) {
         out_ << u"     #  name              first sector  length value"_s << Qt::endl;
     }
     for (int i = 0; i < report->messages.size(); ++i) {
-        const SetFileInspector::Message& message = report->messages.at(i);
+        const SetFileReader::Message& message = report->messages.at(i);
         const QString length = message.lengthValue ? QString::number(*message.lengthValue) : u"-"_s;
         out_ << u"  %1  %2  %3  %4"_s.arg(i, 4)
                     .arg(Printable(message.name), -16)

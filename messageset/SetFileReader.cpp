@@ -1,4 +1,4 @@
-#include "messageset/SetFileInspector.h"
+#include "messageset/SetFileReader.h"
 
 #include <QIODevice>
 
@@ -9,7 +9,7 @@
 using namespace Qt::StringLiterals;
 using namespace set_file_layout;
 
-std::optional<SetFileInspector::Report> SetFileInspector::Inspect(QIODevice& file, QString* error) {
+std::optional<SetFileReader::Report> SetFileReader::Read(QIODevice& file, QString* error) {
     auto fail = [error](const QString& reason) {
         if (error != nullptr) {
             *error = reason;

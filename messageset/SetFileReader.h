@@ -11,7 +11,7 @@ class QIODevice;
 // value, the total size it states and its stored CRC, against its real size and the CRC computed
 // over it. For checking a file before it goes to a controller; the program itself never reads a
 // set file.
-class SetFileInspector {
+class SetFileReader {
 public:
     struct Message {
         QString name;
@@ -34,5 +34,5 @@ public:
     };
 
     // Nothing, with the reason in *error, when file is not readable or too short to be a set file.
-    static std::optional<Report> Inspect(QIODevice& file, QString* error);
+    static std::optional<Report> Read(QIODevice& file, QString* error);
 };
