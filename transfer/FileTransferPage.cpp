@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -368,25 +368,31 @@ QString FileTransferPage::MessageFor(const TransferReport& report) {
     return {};
 }
 
+TransferCommands FileTransferPage::Commands() const {
+    return TransferCommands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
+                            ToolApp::AppCaption());
+}
+
+const QTreeWidgetItem* FileTransferPage::ItemToTransfer(const QTreeWidget* list) {
+    if (!Commands().IsConnected()) {
+        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
+        return nullptr;
+    }
+    return FirstSelected(list);
+}
+
 void FileTransferPage::UploadSelected() {
     if (busy_) {
         return;
     }
-    busy_ = true;
-    const auto done = qScopeGuard([this] { busy_ = false; });
+    const QScopedValueRollback<bool> running(busy_, true);
 
-    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
-                              ToolApp::AppCaption());
-    if (!commands.IsConnected()) {
-        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
-        return;
-    }
-    const QTreeWidgetItem* item = FirstSelected(localList_);
+    const QTreeWidgetItem* item = ItemToTransfer(localList_);
     if (item == nullptr) {
         return;
     }
     const QString name = item->text(0);
-    const TransferReport report = commands.Upload(SelectedCategory(), LocalPathOf(name), name);
+    const TransferReport report = Commands().Upload(SelectedCategory(), LocalPathOf(name), name);
     context_.dialogs.Inform(MessageFor(report));
     switch (report.outcome) {
         case Outcome::NotConnected:
@@ -405,16 +411,9 @@ void FileTransferPage::DownloadSelected() {
     if (busy_) {
         return;
     }
-    busy_ = true;
-    const auto done = qScopeGuard([this] { busy_ = false; });
+    const QScopedValueRollback<bool> running(busy_, true);
 
-    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
-                              ToolApp::AppCaption());
-    if (!commands.IsConnected()) {
-        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
-        return;
-    }
-    const QTreeWidgetItem* item = FirstSelected(remoteList_);
+    const QTreeWidgetItem* item = ItemToTransfer(remoteList_);
     if (item == nullptr) {
         return;
     }
@@ -424,7 +423,7 @@ void FileTransferPage::DownloadSelected() {
     request.filter = u"All Files (*.*)|*.*||"_s;
     request.confirmOverwrite = true;
     if (const std::optional<QString> path = context_.dialogs.AskSaveFileName(request)) {
-        context_.dialogs.Inform(MessageFor(commands.Download(*path, name)));
+        context_.dialogs.Inform(MessageFor(Commands().Download(*path, name)));
     }
     RefreshLocalList();
     remoteList_->setFocus();
@@ -434,8 +433,7 @@ void FileTransferPage::DeleteSelected() {
     if (busy_) {
         return;
     }
-    busy_ = true;
-    const auto done = qScopeGuard([this] { busy_ = false; });
+    const QScopedValueRollback<bool> running(busy_, true);
 
     const QTreeWidgetItem* item = FirstSelected(remoteList_);
     if (item == nullptr) {
@@ -445,9 +443,7 @@ void FileTransferPage::DeleteSelected() {
     if (!context_.dialogs.AskYesNo(u"Are you sure of removing "_s + name)) {
         return;
     }
-    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
-                              ToolApp::AppCaption());
-    if (commands.Delete(name)) {
+    if (Commands().Delete(name)) {
         RefreshRemoteList();
     } else {
         context_.dialogs.Inform(u"Could not remove file"_s);
