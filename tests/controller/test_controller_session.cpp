@@ -207,6 +207,19 @@ private slots:
         QCOMPARE(session.GetRemoteDirectory(), u"/mmu"_s);  // a search does not move
     }
 
+    void onlyStarAndQuestionMarkAreWildcards() {
+        ControllerSimulator simulator;
+        QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+        WriteFile(simulator.LocalPath(u"/rfa/fw/zone[1].uim"_s), QByteArray(11, 'a'));
+        WriteFile(simulator.LocalPath(u"/rfa/fw/zone1.uim"_s), QByteArray(22, 'b'));
+        ControllerSession session;
+        QVERIFY(ConnectTo(session, simulator));
+        QVERIFY(session.SetRemoteDirectory(u"/rfa\\fw"_s));
+        QCOMPARE(session.RemoteFileSize(u"zone[1].uim"_s), 11u);
+        QCOMPARE(session.RemoteFileSize(u"ZONE?.UIM"_s), 22u);
+        QCOMPARE(session.RemoteFileSize(u"/rfa\\fw\\zone[1].uim"_s), 11u);
+    }
+
     void cardSizeKeepsLow32Bits() {
         ControllerSimulator::Options options;
         options.cardSize = 0x1'0000'1000LL;  // 4 GiB + 4 KiB
