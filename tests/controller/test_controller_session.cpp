@@ -149,6 +149,19 @@ private slots:
         QVERIFY(session.LastError().isEmpty());  // none of these touches it
     }
 
+    void namesEndingInABlankKeepIt() {
+        ControllerSimulator simulator;
+        QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+        WriteFile(simulator.LocalPath(u"/mmu/trail "_s), "x");
+        ControllerSession session;
+        QVERIFY(ConnectTo(session, simulator));
+        QVERIFY(session.SetRemoteDirectory(u"/mmu"_s));
+        QVERIFY(session.CreateRemoteDirectory(u"folder "_s));
+        QVERIFY(QFileInfo(simulator.LocalPath(u"/mmu/folder "_s)).isDir());
+        QVERIFY(session.DeleteRemoteFile(u"trail "_s));
+        QVERIFY(!QFile::exists(simulator.LocalPath(u"/mmu/trail "_s)));
+    }
+
     void refusalsLeaveTheConnectionUsable() {
         ControllerSimulator::Options options;
         options.refuseMkd = true;
