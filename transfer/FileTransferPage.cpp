@@ -306,8 +306,7 @@ void FileTransferPage::RefreshRemoteList() {
 void FileTransferPage::FillDriveCombo() {
     const QList<DriveRoot> roots = ListDriveRoots();
     for (const DriveRoot& root : roots) {
-        driveCombo_->addItem(root.displayName);
-        driveRoots_ << root.rootPath;
+        driveCombo_->addItem(root.displayName, root.rootPath);  // the entry carries its root
     }
 }
 
@@ -323,7 +322,8 @@ void FileTransferPage::OnDriveSelected() {
         RefreshLocalList();
         return;
     }
-    if (index < driveRoots_.size() && QDir::setCurrent(driveRoots_[index])) {
+    const QString root = driveCombo_->itemData(index).toString();  // empty: not a drive entry
+    if (!root.isEmpty() && QDir::setCurrent(root)) {
         RefreshLocalList();
         return;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QIcon>
-#include <QStringList>
+#include <QString>
 #include <memory>
 
 #include "app/PageDialog.h"
@@ -95,7 +95,6 @@ private:
     int selectedCategory_ = -1;  // a FileCategory index once the page is initialised
     QString localDirectory_;
     CategorySettings settings_;
-    QStringList driveRoots_;  // the paths behind the first entries of the drive combo
     QIcon folderIcon_;
     QIcon documentIcon_;
     std::unique_ptr<QFileIconProvider> iconProvider_;
