@@ -20,7 +20,6 @@ It runs until it is killed (SIGTERM or SIGINT).
 
 import argparse
 import fnmatch
-import glob
 import logging
 import os
 import signal
@@ -201,15 +200,18 @@ class ControllerHandler(FTPHandler):
         return super().respond(resp, logfun)
 
     def ftp_LIST(self, path):
+        # As the controller's directory search: only "*" and "?" are wildcards; brackets are
+        # part of a name.
         pattern = os.path.basename(path)
-        if not glob.has_magic(pattern):
+        if "*" not in pattern and "?" not in pattern:
             return super().ftp_LIST(path)
         basedir = os.path.dirname(path)
         try:
             names = sorted(self.run_as_current_user(self.fs.listdir, basedir))
         except OSError:
             names = []
-        matches = [name for name in names if fnmatch.fnmatchcase(name, pattern)]
+        literal_brackets = pattern.replace("[", "[[]")
+        matches = [name for name in names if fnmatch.fnmatchcase(name, literal_brackets)]
         if not matches:
             self.respond("550 No files found.")
             return None

@@ -231,6 +231,9 @@ private slots:
         QCOMPARE(session.RemoteFileSize(u"zone[1].uim"_s), 11u);
         QCOMPARE(session.RemoteFileSize(u"ZONE?.UIM"_s), 22u);
         QCOMPARE(session.RemoteFileSize(u"/rfa\\fw\\zone[1].uim"_s), 11u);
+        // The controller lists a folder whose name holds brackets.
+        WriteFile(simulator.LocalPath(u"/rfa/fw/old[2]/a.uim"_s), QByteArray(33, 'c'));
+        QCOMPARE(session.RemoteFileSize(u"/rfa\\fw\\old[2]\\*.uim"_s), 33u);
     }
 
     void cardSizeKeepsLow32Bits() {
