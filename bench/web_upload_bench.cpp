@@ -108,7 +108,7 @@ double TimeWebUpload(const QString& root, int files) {
     CategorySettings settings;
     QElapsedTimer timer;
     timer.start();
-    const TransferReport report = WebUpload(session, settings, progress).Run(root, u"bench"_s);
+    const TransferReport report = WebUpload(session, settings, progress).Run(root);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     session.Disconnect();
     const int sent = CountFiles(server.LocalPath(u"/rfa/web"_s));

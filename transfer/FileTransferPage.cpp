@@ -369,8 +369,7 @@ QString FileTransferPage::MessageFor(const TransferReport& report) {
 }
 
 TransferCommands FileTransferPage::Commands() const {
-    return TransferCommands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
-                            ToolApp::AppCaption());
+    return TransferCommands(Session(), settings_, context_.progress, context_.app.FlashCardSize());
 }
 
 const QTreeWidgetItem* FileTransferPage::ItemToTransfer(const QTreeWidget* list) {

@@ -22,8 +22,8 @@ public:
         : session_(session), settings_(settings), progress_(progress) {}
 
     // Uploads the tree below rootDirectory (a local web root directory) under a display titled
-    // title. Done also when the tree holds no web file.
-    TransferReport Run(const QString& rootDirectory, const QString& title);
+    // with the application caption. Done also when the tree holds no web file.
+    TransferReport Run(const QString& rootDirectory);
 
 private:
     ControllerSession& session_;
