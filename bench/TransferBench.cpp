@@ -96,19 +96,16 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(session.LastError()));
         return 1;
     }
-    auto upload = [&](bool shown) {
+    // One copy through the session, with the progress window when shown.
+    auto transfer = [&](bool upload, bool shown) {
         session.SetProgressFactory(shown ? &windows : nullptr);
-        const bool ok = session.Upload(u"/mmu/session.bin"_s, source, TransferType::Binary, shown);
-        if (!ok)
+        const bool ok =
+            upload ? session.Upload(u"/mmu/session.bin"_s, source, TransferType::Binary, shown)
+                   : session.Download(folder.filePath(u"session back.bin"_s), u"/mmu/session.bin"_s,
+                                      TransferType::Binary, shown);
+        if (!ok) {
             std::fprintf(stderr, "%s\n", qPrintable(session.LastError()));
-        return ok;
-    };
-    auto download = [&](bool shown) {
-        session.SetProgressFactory(shown ? &windows : nullptr);
-        const bool ok = session.Download(folder.filePath(u"session back.bin"_s),
-                                         u"/mmu/session.bin"_s, TransferType::Binary, shown);
-        if (!ok)
-            std::fprintf(stderr, "%s\n", qPrintable(session.LastError()));
+        }
         return ok;
     };
 
@@ -120,14 +117,14 @@ int main(int argc, char* argv[]) {
             Seconds([&] {
                 return RunCurl({u"-u"_s, credentials, u"-T"_s, source, base + u"/mmu/curl.bin"_s});
             }),
-            Seconds([&] { return upload(false); }),
-            Seconds([&] { return upload(true); }),
+            Seconds([&] { return transfer(true, false); }),
+            Seconds([&] { return transfer(true, true); }),
             Seconds([&] {
                 return RunCurl({u"-u"_s, credentials, u"-o"_s, folder.filePath(u"curl back.bin"_s),
                                 base + u"/mmu/curl.bin"_s});
             }),
-            Seconds([&] { return download(false); }),
-            Seconds([&] { return download(true); }),
+            Seconds([&] { return transfer(false, false); }),
+            Seconds([&] { return transfer(false, true); }),
         };
         for (double time : times) {
             if (time < 0) {

@@ -80,15 +80,22 @@ ControllerSimulator::Options QuietServer() {
     return options;
 }
 
+// Starts server with no /rfa/web folder, so that every run makes the whole tree.
+bool StartWithoutWebFolder(ControllerSimulator& server) {
+    if (!server.Start()) {
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(server.ErrorText()));
+        return false;
+    }
+    return QDir(server.LocalPath(u"/rfa/web"_s)).removeRecursively();
+}
+
 // Seconds the web upload takes to send the tree below root to a fresh simulator; negative on
 // failure.
 double TimeWebUpload(const QString& root, int files) {
     ControllerSimulator server(QuietServer());
-    if (!server.Start()) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(server.ErrorText()));
+    if (!StartWithoutWebFolder(server)) {
         return -1;
     }
-    QDir(server.LocalPath(u"/rfa/web"_s)).removeRecursively();
     ControllerSession session;
     FakeProgressFactory progress;
     session.SetProgressFactory(&progress);
@@ -101,7 +108,7 @@ double TimeWebUpload(const QString& root, int files) {
     CategorySettings settings;
     QElapsedTimer timer;
     timer.start();
-    const TransferReport report = WebUpload(session, settings, progress).Run(root, u"bench"_s);
+    const TransferReport report = WebUpload(session, settings, progress).Run(root);
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     session.Disconnect();
     const int sent = CountFiles(server.LocalPath(u"/rfa/web"_s));
@@ -116,11 +123,9 @@ double TimeWebUpload(const QString& root, int files) {
 // The same with lftp in active mode.
 double TimeLftp(const QString& root, int files) {
     ControllerSimulator server(QuietServer());
-    if (!server.Start()) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(server.ErrorText()));
+    if (!StartWithoutWebFolder(server)) {
         return -1;
     }
-    QDir(server.LocalPath(u"/rfa/web"_s)).removeRecursively();
     const QString script =
         u"set ftp:passive-mode off; set net:max-retries 1; open -u %1,%2 -p %3 %4; "
         u"mirror -R %5 /rfa/web; quit"_s.arg(server.User(), server.Password())

@@ -9,7 +9,6 @@ BlockCopy::BlockCopy(QIODevice& file, ProgressSink* progress)
     : file_(file), progress_(progress), block_(kBlockSize) {}
 
 bool BlockCopy::Step() {
-    ++steps_;
     if (progress_ == nullptr) {
         return true;
     }
@@ -66,10 +65,7 @@ bool BlockCopy::FinishUpload() {
     }
     // The library did not ask for the end of the file (it knew the size): the last read is made
     // here so that every block gets its step and a cancel is still seen.
-    if (!FillBlock()) {
-        return false;
-    }
-    return true;
+    return FillBlock();
 }
 
 bool BlockCopy::FlushBlock() {

@@ -36,7 +36,6 @@ public:
     bool Cancelled() const { return cancelled_; }
     // The local file's error, empty when there was none.
     const QString& FileError() const { return fileError_; }
-    int Steps() const { return steps_; }
 
 private:
     // Advance, pump, read the cancel flag. False when cancelled.
@@ -52,6 +51,5 @@ private:
     bool blockStarted_ = false;
     bool endOfFile_ = false;
     bool cancelled_ = false;
-    int steps_ = 0;
     QString fileError_;
 };

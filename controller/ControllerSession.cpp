@@ -22,10 +22,16 @@ namespace {
 
 // Texts shown to the user are cut to this length, as the platform's error texts were.
 constexpr qsizetype kMaxErrorLength = 254;
+const QString kBusyText = u"Another operation on the controller is still running."_s;
 // A listing larger than this is not a directory of the controller.
 constexpr qsizetype kMaxListingBytes = 64 * 1024 * 1024;
 // The buffer size the controller's directory text is cut to (with its terminator).
 constexpr qsizetype kDirectoryBufferSize = 2048;
+
+// A text for the user, cut to the length of the platform's error texts.
+QString ErrorText(const QString& text) {
+    return text.left(kMaxErrorLength);
+}
 
 struct SlistDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
@@ -191,7 +197,7 @@ bool ControllerSession::Connect(const QString& agent, const QString& host, const
                                 const QString& password, quint16 port) {
     BusyGuard guard(busy_);
     if (!guard.Acquired()) {
-        lastError_ = u"Another operation on the controller is still running."_s;
+        lastError_ = kBusyText;
         return false;
     }
     Q_UNUSED(agent);  // FTP has no agent name
@@ -300,7 +306,7 @@ QString ControllerSession::FailureText(const QString& action, int curlCode) cons
         text += u" (the controller answered \"%1\")"_s.arg(answer->reply);
     }
     text += u'.';
-    return text.left(kMaxErrorLength);
+    return ErrorText(text);
 }
 
 std::optional<QList<FtpTranscript::Exchange>> ControllerSession::RunCommands(
@@ -437,7 +443,7 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         return false;
     }
     if (busy_) {
-        lastError_ = u"Another operation on the controller is still running."_s;
+        lastError_ = kBusyText;
         return false;
     }
     const QString& remotePath = upload ? destination : source;
@@ -454,18 +460,16 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     quint64 size = 0;
     if (upload) {
         if (!sourceFile.open(QIODevice::ReadOnly)) {
-            lastError_ =
-                (u"Cannot open the local file %1: %2."_s.arg(source, sourceFile.errorString()))
-                    .left(kMaxErrorLength);
+            lastError_ = ErrorText(
+                u"Cannot open the local file %1: %2."_s.arg(source, sourceFile.errorString()));
             return false;
         }
         size = static_cast<quint64>(sourceFile.size());
     } else {
         size = RemoteFileSize(source);  // 0 when the listing does not show it
         if (!destinationFile.open(QIODevice::WriteOnly)) {
-            lastError_ = (u"Cannot create the local file %1: %2."_s.arg(
-                              destination, destinationFile.errorString()))
-                             .left(kMaxErrorLength);
+            lastError_ = ErrorText(u"Cannot create the local file %1: %2."_s.arg(
+                destination, destinationFile.errorString()));
             return false;
         }
     }
@@ -514,10 +518,9 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
             upload ? u"FTP upload cancelled by user."_s : u"FTP download cancelled by user."_s;
         result = false;
     } else if (!copy.FileError().isEmpty()) {
-        lastError_ =
-            (upload ? u"Reading the local file %1 failed: %2."_s.arg(source, copy.FileError())
-                    : u"Writing the local file %1 failed: %2."_s.arg(destination, copy.FileError()))
-                .left(kMaxErrorLength);
+        lastError_ = ErrorText(
+            upload ? u"Reading the local file %1 failed: %2."_s.arg(source, copy.FileError())
+                   : u"Writing the local file %1 failed: %2."_s.arg(destination, copy.FileError()));
         result = false;
     } else if (code != CURLE_OK) {
         lastError_ = FailureText(action, code);
@@ -525,9 +528,8 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     sourceFile.close();
     if (!upload) {
         if (result && !destinationFile.commit()) {
-            lastError_ = (u"Writing the local file %1 failed: %2."_s.arg(
-                              destination, destinationFile.errorString()))
-                             .left(kMaxErrorLength);
+            lastError_ = ErrorText(u"Writing the local file %1 failed: %2."_s.arg(
+                destination, destinationFile.errorString()));
             result = false;
         }
         if (!result) {

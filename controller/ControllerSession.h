@@ -59,8 +59,8 @@ public:
     const QString& User() const { return user_; }
     quint16 Port() const { return port_; }
 
-    // Connects to host:port and logs in. agent names the program (kept for the record). On failure
-    // LastError() says what failed and why, and the session is disconnected.
+    // Connects to host:port and logs in. agent names the program; FTP has no use for it. On
+    // failure LastError() says what failed and why, and the session is disconnected.
     [[nodiscard]] bool Connect(const QString& agent, const QString& host, const QString& user,
                                const QString& password, quint16 port);
     // Changes the remote current directory (absolute "/rfa\cfg" or relative).

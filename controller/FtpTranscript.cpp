@@ -11,8 +11,11 @@ void FtpTranscript::Clear() {
 }
 
 void FtpTranscript::CommandSent(const QByteArray& bytes) {
-    for (const QByteArray& raw : bytes.split('\n')) {
-        QString command = text_encoding::FromFileBytes(raw.trimmed());
+    for (QByteArray raw : bytes.split('\n')) {
+        if (raw.endsWith('\r')) {
+            raw.chop(1);  // only the line end: a name may end in a blank of its own
+        }
+        QString command = text_encoding::FromFileBytes(raw);
         if (command.isEmpty()) {
             continue;
         }

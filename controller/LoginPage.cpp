@@ -103,9 +103,9 @@ void LoginPage::LoadSettings() {
     std::array<int, 4> octets{};
     for (int index = 0; index < 4; ++index) {
         octets[static_cast<size_t>(index)] =
-            PrivateProfile::ReadInt(file, kSection, u"IP%1"_s.arg(index), 0) & 0xFF;
+            PrivateProfile::ReadInt(file, kSection, u"IP%1"_s.arg(index), 0);
     }
-    addressEdit_->SetAddress(octets);
+    addressEdit_->SetAddress(octets);  // keeps the low 8 bits of each
     userNameEdit_->setText(PrivateProfile::ReadString(file, kSection, u"User Name"_s, QString())
                                .left(kMaxFieldLength));
 }

@@ -20,7 +20,6 @@ It runs until it is killed (SIGTERM or SIGINT).
 
 import argparse
 import fnmatch
-import glob
 import logging
 import os
 import signal
@@ -42,7 +41,7 @@ PATH_COMMANDS = {"CWD", "XCWD", "MKD", "XMKD", "RMD", "XRMD", "STOR", "APPE", "R
 
 class Options:
     """The command line's switches, shared by the handler classes below."""
-    card_path = "/mmu/card"
+    card_file = None  # the real local path of the card pseudo-file; None: no card
     card_size = 0
     drop_after = -1
     refuse_mkd = False
@@ -65,10 +64,7 @@ class ControllerFS(AbstractedFS):
     """The controller's file system: the card pseudo-file and the optional DOS listing format."""
 
     def _is_card(self, path):
-        if not Options.card_path:
-            return False
-        card = os.path.realpath(self.ftp2fs(Options.card_path))
-        return os.path.realpath(path) == card
+        return Options.card_file is not None and os.path.realpath(path) == Options.card_file
 
     def _card_stat(self, real_stat):
         values = list(real_stat[:10])
@@ -204,15 +200,18 @@ class ControllerHandler(FTPHandler):
         return super().respond(resp, logfun)
 
     def ftp_LIST(self, path):
+        # As the controller's directory search: only "*" and "?" are wildcards; brackets are
+        # part of a name.
         pattern = os.path.basename(path)
-        if not glob.has_magic(pattern):
+        if "*" not in pattern and "?" not in pattern:
             return super().ftp_LIST(path)
         basedir = os.path.dirname(path)
         try:
             names = sorted(self.run_as_current_user(self.fs.listdir, basedir))
         except OSError:
             names = []
-        matches = [name for name in names if fnmatch.fnmatchcase(name, pattern)]
+        literal_brackets = pattern.replace("[", "[[]")
+        matches = [name for name in names if fnmatch.fnmatchcase(name, literal_brackets)]
         if not matches:
             self.respond("550 No files found.")
             return None
@@ -266,24 +265,26 @@ def parse_arguments(argv):
 
 
 def prepare_root(args):
+    """Makes the default folders and the card pseudo-file; returns the root and the card's real
+    path (None without a card)."""
     root = os.path.abspath(args.root)
     for folder in DEFAULT_FOLDERS:
         os.makedirs(os.path.join(root, folder), exist_ok=True)
-    if not args.no_card:
-        card = os.path.join(root, args.card_path.lstrip("/").replace("\\", "/"))
-        os.makedirs(os.path.dirname(card), exist_ok=True)
-        if not os.path.exists(card):
-            open(card, "wb").close()
-    return root
+    if args.no_card:
+        return root, None
+    card = os.path.join(root, args.card_path.lstrip("/").replace("\\", "/"))
+    os.makedirs(os.path.dirname(card), exist_ok=True)
+    if not os.path.exists(card):
+        open(card, "wb").close()
+    return root, os.path.realpath(card)
 
 
 def main(argv):
     args = parse_arguments(argv)
     logging.basicConfig(level=logging.INFO if args.verbose else logging.WARNING,
                         format="simulator: %(message)s", stream=sys.stderr)
-    root = prepare_root(args)
+    root, Options.card_file = prepare_root(args)
 
-    Options.card_path = None if args.no_card else args.card_path.replace("\\", "/")
     Options.card_size = args.card_size
     Options.drop_after = args.drop_after
     Options.refuse_mkd = args.refuse_mkd

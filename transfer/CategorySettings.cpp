@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "app/PrivateProfile.h"
 
@@ -139,16 +140,17 @@ QStringList CategorySettings::CollectWebFiles(const QString& directory) const {
     if (extensions.isEmpty()) {
         return files;
     }
-    QStringList patterns;
+    QList<QRegularExpression> patterns;
     for (const QString& extension : extensions.split(u';', Qt::SkipEmptyParts)) {
-        patterns << u"*."_s + extension;
+        patterns << QRegularExpression::fromWildcard(u"*."_s + extension, Qt::CaseInsensitive);
     }
     QStringList visited;
     CollectWebFilesInto(directory, patterns, visited, files);
     return files;
 }
 
-void CategorySettings::CollectWebFilesInto(const QString& directory, const QStringList& patterns,
+void CategorySettings::CollectWebFilesInto(const QString& directory,
+                                           const QList<QRegularExpression>& patterns,
                                            QStringList& visited, QStringList& files) const {
     const QString canonical = QFileInfo(directory).canonicalFilePath();
     if (canonical.isEmpty() || visited.contains(canonical)) {
@@ -156,19 +158,21 @@ void CategorySettings::CollectWebFilesInto(const QString& directory, const QStri
     }
     visited << canonical;
 
-    QDir dir(directory);
-    constexpr QDir::SortFlags kOrder = QDir::Name | QDir::IgnoreCase;
-    for (const QString& pattern : patterns) {
-        const QFileInfoList matches =
-            dir.entryInfoList({pattern}, QDir::Files | QDir::Hidden, kOrder);
-        for (const QFileInfo& match : matches) {
-            files << QDir::toNativeSeparators(match.absoluteFilePath());
+    // The folder is read once; each pattern then picks its files from the entries.
+    const QFileInfoList entries = QDir(directory).entryInfoList(
+        QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+        QDir::Name | QDir::IgnoreCase);
+    for (const QRegularExpression& pattern : patterns) {
+        for (const QFileInfo& entry : entries) {
+            if (entry.isFile() && pattern.match(entry.fileName()).hasMatch()) {
+                files << QDir::toNativeSeparators(entry.absoluteFilePath());
+            }
         }
     }
-    const QFileInfoList subdirectories =
-        dir.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, kOrder);
-    for (const QFileInfo& subdirectory : subdirectories) {
-        CollectWebFilesInto(subdirectory.absoluteFilePath(), patterns, visited, files);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isDir()) {
+            CollectWebFilesInto(entry.absoluteFilePath(), patterns, visited, files);
+        }
     }
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
 
 #include "controller/TransferType.h"
 #include "transfer/FileCategory.h"
+
+class QRegularExpression;
 
 // The file category table of the settings file: per category its directory (a relative path with
 // backslashes that serves below "/" on the controller and below the upload directory on the PC)
@@ -71,7 +74,7 @@ public:
     static QString RemoteParentOf(const QString& remotePath);
 
 private:
-    void CollectWebFilesInto(const QString& directory, const QStringList& patterns,
+    void CollectWebFilesInto(const QString& directory, const QList<QRegularExpression>& patterns,
                              QStringList& visited, QStringList& files) const;
 
     std::array<QString, kFileCategoryCount> categoryDir_;

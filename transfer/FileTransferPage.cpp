@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -306,8 +306,7 @@ void FileTransferPage::RefreshRemoteList() {
 void FileTransferPage::FillDriveCombo() {
     const QList<DriveRoot> roots = ListDriveRoots();
     for (const DriveRoot& root : roots) {
-        driveCombo_->addItem(root.displayName);
-        driveRoots_ << root.rootPath;
+        driveCombo_->addItem(root.displayName, root.rootPath);  // the entry carries its root
     }
 }
 
@@ -323,7 +322,8 @@ void FileTransferPage::OnDriveSelected() {
         RefreshLocalList();
         return;
     }
-    if (index < driveRoots_.size() && QDir::setCurrent(driveRoots_[index])) {
+    const QString root = driveCombo_->itemData(index).toString();  // empty: not a drive entry
+    if (!root.isEmpty() && QDir::setCurrent(root)) {
         RefreshLocalList();
         return;
     }
@@ -368,25 +368,30 @@ QString FileTransferPage::MessageFor(const TransferReport& report) {
     return {};
 }
 
+TransferCommands FileTransferPage::Commands() const {
+    return TransferCommands(Session(), settings_, context_.progress, context_.app.FlashCardSize());
+}
+
+const QTreeWidgetItem* FileTransferPage::ItemToTransfer(const QTreeWidget* list) {
+    if (!Commands().IsConnected()) {
+        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
+        return nullptr;
+    }
+    return FirstSelected(list);
+}
+
 void FileTransferPage::UploadSelected() {
     if (busy_) {
         return;
     }
-    busy_ = true;
-    const auto done = qScopeGuard([this] { busy_ = false; });
+    const QScopedValueRollback<bool> running(busy_, true);
 
-    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
-                              ToolApp::AppCaption());
-    if (!commands.IsConnected()) {
-        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
-        return;
-    }
-    const QTreeWidgetItem* item = FirstSelected(localList_);
+    const QTreeWidgetItem* item = ItemToTransfer(localList_);
     if (item == nullptr) {
         return;
     }
     const QString name = item->text(0);
-    const TransferReport report = commands.Upload(SelectedCategory(), LocalPathOf(name), name);
+    const TransferReport report = Commands().Upload(SelectedCategory(), LocalPathOf(name), name);
     context_.dialogs.Inform(MessageFor(report));
     switch (report.outcome) {
         case Outcome::NotConnected:
@@ -405,16 +410,9 @@ void FileTransferPage::DownloadSelected() {
     if (busy_) {
         return;
     }
-    busy_ = true;
-    const auto done = qScopeGuard([this] { busy_ = false; });
+    const QScopedValueRollback<bool> running(busy_, true);
 
-    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
-                              ToolApp::AppCaption());
-    if (!commands.IsConnected()) {
-        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
-        return;
-    }
-    const QTreeWidgetItem* item = FirstSelected(remoteList_);
+    const QTreeWidgetItem* item = ItemToTransfer(remoteList_);
     if (item == nullptr) {
         return;
     }
@@ -424,7 +422,7 @@ void FileTransferPage::DownloadSelected() {
     request.filter = u"All Files (*.*)|*.*||"_s;
     request.confirmOverwrite = true;
     if (const std::optional<QString> path = context_.dialogs.AskSaveFileName(request)) {
-        context_.dialogs.Inform(MessageFor(commands.Download(*path, name)));
+        context_.dialogs.Inform(MessageFor(Commands().Download(*path, name)));
     }
     RefreshLocalList();
     remoteList_->setFocus();
@@ -434,8 +432,7 @@ void FileTransferPage::DeleteSelected() {
     if (busy_) {
         return;
     }
-    busy_ = true;
-    const auto done = qScopeGuard([this] { busy_ = false; });
+    const QScopedValueRollback<bool> running(busy_, true);
 
     const QTreeWidgetItem* item = FirstSelected(remoteList_);
     if (item == nullptr) {
@@ -445,9 +442,7 @@ void FileTransferPage::DeleteSelected() {
     if (!context_.dialogs.AskYesNo(u"Are you sure of removing "_s + name)) {
         return;
     }
-    TransferCommands commands(Session(), settings_, context_.progress, context_.app.FlashCardSize(),
-                              ToolApp::AppCaption());
-    if (commands.Delete(name)) {
+    if (Commands().Delete(name)) {
         RefreshRemoteList();
     } else {
         context_.dialogs.Inform(u"Could not remove file"_s);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QIcon>
-#include <QStringList>
+#include <QString>
 #include <memory>
 
 #include "app/PageDialog.h"
@@ -13,6 +13,8 @@ class QButtonGroup;
 class QComboBox;
 class QFileIconProvider;
 class QTreeWidget;
+class QTreeWidgetItem;
+class TransferCommands;
 
 // The page that moves files of the seven categories between the PC and the controller. The left
 // list shows the process's working directory (the page's local side), the right list the
@@ -76,6 +78,11 @@ private:
     void MarkSelectedCategory();
     QIcon IconFor(const QString& path, bool isDirectory) const;
     QString LocalPathOf(const QString& name) const;
+    // The upload, download and delete of the page's selection, with the page's settings.
+    TransferCommands Commands() const;
+    // The first selected item of list for an upload or a download; null when there is none, or
+    // when the session is not connected (which is then said).
+    const QTreeWidgetItem* ItemToTransfer(const QTreeWidget* list);
 
     QComboBox* driveCombo_ = nullptr;
     QTreeWidget* remoteList_ = nullptr;
@@ -88,7 +95,6 @@ private:
     int selectedCategory_ = -1;  // a FileCategory index once the page is initialised
     QString localDirectory_;
     CategorySettings settings_;
-    QStringList driveRoots_;  // the paths behind the first entries of the drive combo
     QIcon folderIcon_;
     QIcon documentIcon_;
     std::unique_ptr<QFileIconProvider> iconProvider_;

@@ -38,7 +38,7 @@ TransferReport TransferCommands::Upload(FileCategory category, const QString& lo
         if (!isWebRoot) {
             return Report(Outcome::NotWebRoot);
         }
-        return WebUpload(*session_, settings_, progress_).Run(localPath, progressTitle_);
+        return WebUpload(*session_, settings_, progress_).Run(localPath);
     }
     if (entry.isDir()) {
         return Report(Outcome::IsDirectory);

@@ -15,12 +15,11 @@ class ProgressSinkFactory;
 class TransferCommands {
 public:
     TransferCommands(ControllerSession* session, const CategorySettings& settings,
-                     ProgressSinkFactory& progress, quint32 flashCardSize, QString progressTitle)
+                     ProgressSinkFactory& progress, quint32 flashCardSize)
         : session_(session),
           settings_(settings),
           progress_(progress),
-          flashCardSize_(flashCardSize),
-          progressTitle_(std::move(progressTitle)) {}
+          flashCardSize_(flashCardSize) {}
 
     bool IsConnected() const;
 
@@ -43,5 +42,4 @@ private:
     const CategorySettings& settings_;
     ProgressSinkFactory& progress_;
     quint32 flashCardSize_;
-    QString progressTitle_;
 };

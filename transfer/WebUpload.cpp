@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "app/ToolApp.h"
 #include "controller/ControllerSession.h"
 #include "progress/ProgressSink.h"
 #include "transfer/CategorySettings.h"
@@ -10,10 +11,10 @@
 using namespace Qt::StringLiterals;
 using Outcome = TransferReport::Outcome;
 
-TransferReport WebUpload::Run(const QString& rootDirectory, const QString& title) {
+TransferReport WebUpload::Run(const QString& rootDirectory) {
     const QStringList files = settings_.CollectWebFiles(rootDirectory);
 
-    std::unique_ptr<ProgressSink> progress = progress_.Create(title);
+    std::unique_ptr<ProgressSink> progress = progress_.Create(ToolApp::AppCaption());
     progress->MakeModal();
     progress->SetBarRange(0, static_cast<int>(files.size()), 1);
 

@@ -12,9 +12,9 @@ class ProgressSinkFactory;
 // progress display of its own with one step per file. Before each file the display is advanced
 // and pumped, and a cancel seen there stops the upload; then the file's remote directory is made
 // (EnsureRemoteDirectory, once for a run of files in the same directory) and the file is sent
-// without the session's own progress display. The
-// first file whose directory cannot be made or whose sending fails ends the upload; files sent
-// before it stay on the controller. The process's working directory is not moved.
+// without the session's own progress display. The first file whose directory cannot be made or
+// whose sending fails ends the upload; files sent before it stay on the controller. The process's
+// working directory is not moved.
 class WebUpload {
 public:
     WebUpload(ControllerSession& session, const CategorySettings& settings,
@@ -22,8 +22,8 @@ public:
         : session_(session), settings_(settings), progress_(progress) {}
 
     // Uploads the tree below rootDirectory (a local web root directory) under a display titled
-    // title. Done also when the tree holds no web file.
-    TransferReport Run(const QString& rootDirectory, const QString& title);
+    // with the application caption. Done also when the tree holds no web file.
+    TransferReport Run(const QString& rootDirectory);
 
 private:
     ControllerSession& session_;

@@ -149,6 +149,19 @@ private slots:
         QVERIFY(session.LastError().isEmpty());  // none of these touches it
     }
 
+    void namesEndingInABlankKeepIt() {
+        ControllerSimulator simulator;
+        QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+        WriteFile(simulator.LocalPath(u"/mmu/trail "_s), "x");
+        ControllerSession session;
+        QVERIFY(ConnectTo(session, simulator));
+        QVERIFY(session.SetRemoteDirectory(u"/mmu"_s));
+        QVERIFY(session.CreateRemoteDirectory(u"folder "_s));
+        QVERIFY(QFileInfo(simulator.LocalPath(u"/mmu/folder "_s)).isDir());
+        QVERIFY(session.DeleteRemoteFile(u"trail "_s));
+        QVERIFY(!QFile::exists(simulator.LocalPath(u"/mmu/trail "_s)));
+    }
+
     void refusalsLeaveTheConnectionUsable() {
         ControllerSimulator::Options options;
         options.refuseMkd = true;
@@ -205,6 +218,22 @@ private slots:
         finder->Close();
         QVERIFY(!finder->FindFirst(u"/nothing\\*"_s));
         QCOMPARE(session.GetRemoteDirectory(), u"/mmu"_s);  // a search does not move
+    }
+
+    void onlyStarAndQuestionMarkAreWildcards() {
+        ControllerSimulator simulator;
+        QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+        WriteFile(simulator.LocalPath(u"/rfa/fw/zone[1].uim"_s), QByteArray(11, 'a'));
+        WriteFile(simulator.LocalPath(u"/rfa/fw/zone1.uim"_s), QByteArray(22, 'b'));
+        ControllerSession session;
+        QVERIFY(ConnectTo(session, simulator));
+        QVERIFY(session.SetRemoteDirectory(u"/rfa\\fw"_s));
+        QCOMPARE(session.RemoteFileSize(u"zone[1].uim"_s), 11u);
+        QCOMPARE(session.RemoteFileSize(u"ZONE?.UIM"_s), 22u);
+        QCOMPARE(session.RemoteFileSize(u"/rfa\\fw\\zone[1].uim"_s), 11u);
+        // The controller lists a folder whose name holds brackets.
+        WriteFile(simulator.LocalPath(u"/rfa/fw/old[2]/a.uim"_s), QByteArray(33, 'c'));
+        QCOMPARE(session.RemoteFileSize(u"/rfa\\fw\\old[2]\\*.uim"_s), 33u);
     }
 
     void cardSizeKeepsLow32Bits() {

@@ -45,6 +45,11 @@ private slots:
         QVERIFY(transcript.LastAnswered() == nullptr);
         transcript.ReplyReceived("421 Closing.\r\n");  // the answer to PWD, even if unsolicited
         QCOMPARE(transcript.LastFor(u"PWD"_s)->code, 421);
+        transcript.CommandSent("DELE name \r\n");  // a name's own trailing blank stays
+        transcript.ReplyReceived("250 File removed.\r\n");
+        const FtpTranscript::Exchange* deletion = transcript.LastFor(u"DELE name "_s);
+        QVERIFY(deletion != nullptr);
+        QCOMPARE(deletion->code, 250);
         transcript.Clear();
         QVERIFY(transcript.Exchanges().isEmpty());
     }
