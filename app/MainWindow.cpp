@@ -177,6 +177,12 @@ bool MainWindow::ConfirmExit() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // While a long operation runs under its modal progress window the main window is disabled; a
+    // close request arriving through its event pump would delete the pages under the operation.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (ConfirmExit()) {
         event->accept();
     } else {

@@ -202,6 +202,18 @@ private Q_SLOTS:
         QCOMPARE(window.CurrentPageIndex(), int(MainWindow::kLoginPage));
     }
 
+    void closeIsRefusedWhileAnOperationRuns() {
+        MainWindow window(Context());
+        window.show();
+        window.setEnabled(false);  // what a modal progress window does
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        QVERIFY(dialogs_.Messages().isEmpty());
+        window.setEnabled(true);
+        dialogs_.QueueAnswer(Answer::Yes);
+        QVERIFY(window.close());
+    }
+
     void exitWithAnUnchangedSetAsksOnce() {
         MainWindow window(Context());
         FakeSetOwner owner;
