@@ -467,7 +467,8 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         size = static_cast<quint64>(sourceFile.size());
     } else {
         size = RemoteFileSize(source);  // 0 when the listing does not show it
-        if (!destinationFile.open(QIODevice::WriteOnly)) {
+        // Whole blocks go straight to the file: no second copy through a write buffer.
+        if (!destinationFile.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             lastError_ = ErrorText(u"Cannot create the local file %1: %2."_s.arg(
                 destination, destinationFile.errorString()));
             return false;
