@@ -5,6 +5,9 @@ include(GNUInstallDirs)
 set(VANTREL_APP_ID com.orvanta.Vantrel)
 set(VANTREL_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 
+# The installed programs resolve all symbols at start, so that their relocations can be read-only.
+target_link_options(Vantrel PRIVATE LINKER:-z,relro,-z,now)
+target_link_options(vantrel-set PRIVATE LINKER:-z,relro,-z,now)
 install(TARGETS Vantrel vantrel-set RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${VANTREL_PACKAGING_DIR}/${VANTREL_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
