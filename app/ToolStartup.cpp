@@ -1,6 +1,11 @@
 #include "app/ToolStartup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <filesystem>
+#include <system_error>
 
 #include "app/DialogService.h"
 #include "app/MainWindow.h"
@@ -9,10 +14,45 @@
 
 using namespace Qt::StringLiterals;
 
-int RunTool(ToolApp& tool, DialogService& dialogs, ProgressSinkFactory& progress) {
+namespace {
+
+// Makes folder (and its parents) when missing and enters it; on failure says why in reason.
+bool EnterWorkFolder(const QString& folder, QString& reason) {
+    std::error_code error;
+    std::filesystem::create_directories(
+        std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+    if (error) {
+        reason = QString::fromLocal8Bit(error.message());
+        return false;
+    }
+    if (!QDir::setCurrent(folder)) {
+        reason = u"it cannot be entered"_s;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString UserWorkFolder(const QString& programName) {
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty()) {
+        documents = QDir::homePath();
+    }
+    return QDir(documents).filePath(programName);
+}
+
+int RunTool(ToolApp& tool, DialogService& dialogs, ProgressSinkFactory& progress,
+            const QString& workFolder) {
     SingleInstanceLock lock(u"Vantrel"_s);
     if (!lock.TryAcquire()) {
         dialogs.ShowError(u"Program is already running"_s);
+        return 1;
+    }
+    QString reason;
+    if (!workFolder.isEmpty() && !EnterWorkFolder(workFolder, reason)) {
+        dialogs.ShowError(u"Cannot use the work folder %1: %2"_s.arg(
+            QDir::toNativeSeparators(workFolder), reason));
         return 1;
     }
     tool.CaptureStartDirectory();

@@ -1,5 +1,6 @@
-// The Vantrel executable: one copy at a time, the main window run until the user exits. The program
-// takes no command line.
+// The Vantrel executable: one copy at a time, the main window run until the user exits. The one
+// option, --work-folder, is what the desktop menu starts it with: it then works in the user's work
+// folder instead of the current directory. Any other argument is ignored.
 
 #include <QApplication>
 
@@ -8,11 +9,15 @@
 #include "app/WidgetDialogService.h"
 #include "progress/ProgressWindowFactory.h"
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     ToolApp tool(ToolApp::ProgramNameFromExecutable(QString::fromLocal8Bit(argv[0])));
     QCoreApplication::setApplicationName(tool.ProgramName());
     WidgetDialogService dialogs(ToolApp::AppCaption());
     ProgressWindowFactory progress;
-    return RunTool(tool, dialogs, progress);
+    const bool fromMenu = QCoreApplication::arguments().contains(u"--work-folder"_s);
+    return RunTool(tool, dialogs, progress,
+                   fromMenu ? UserWorkFolder(tool.ProgramName()) : QString());
 }

@@ -14,6 +14,8 @@ packages=(
     python3 python3-pyftpdlib espeak-ng sox
     # tests, screenshot and benchmarks
     xvfb xauth imagemagick fonts-dejavu-core curl lftp procps
+    # the Debian package and its checks
+    dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
     # a sound server with a null output for the playback test
     pulseaudio
 )

@@ -26,9 +26,10 @@ private:
     QTemporaryDir runtimeDir_;
     QString original_ = QDir::currentPath();
 
-    // Runs the program in folder; once its window is up, act runs and then Exit is answered Yes.
+    // Runs the program in folder (or in workFolder, when given, as a start from the menu); once its
+    // window is up, act runs and then Exit is answered Yes.
     int RunIn(const QString& folder, ScriptedDialogService& dialogs,
-              const std::function<void(MainWindow&)>& act) {
+              const std::function<void(MainWindow&)>& act, const QString& workFolder = QString()) {
         if (!QDir::setCurrent(folder)) {
             return -1;
         }
@@ -44,7 +45,7 @@ private:
             dialogs.QueueAnswer(DialogService::Answer::Yes);
             window->findChild<QPushButton*>(u"exitButton"_s)->click();
         });
-        const int status = RunTool(tool, dialogs, progress);
+        const int status = RunTool(tool, dialogs, progress, workFolder);
         QDir::setCurrent(original_);
         return status;
     }
@@ -94,6 +95,39 @@ private Q_SLOTS:
                      0);
             QCOMPARE(shown, expected);
         }
+    }
+
+    // Started from the menu in the home folder: the settings go to the work folder, made on demand.
+    void menuStartWorksInTheWorkFolder() {
+        QTemporaryDir home;
+        const QString workFolder = home.filePath(u"Documents/Vantrel"_s);
+        ScriptedDialogService dialogs;
+        QCOMPARE(RunIn(
+                     home.path(), dialogs, [](MainWindow&) {}, workFolder),
+                 0);
+        QVERIFY(QFile::exists(workFolder + u"/Vantrel.ini"_s));
+        QVERIFY(!QFile::exists(home.filePath(u"Vantrel.ini"_s)));
+    }
+
+    void unusableWorkFolderIsReportedAndNothingIsWritten() {
+        QTemporaryDir home;
+        QFile blocker(home.filePath(u"Documents"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString workFolder = home.filePath(u"Documents/Vantrel"_s);
+        ToolApp tool(u"Vantrel"_s);
+        ScriptedDialogService dialogs;
+        FakeProgressFactory progress;
+        QCOMPARE(RunTool(tool, dialogs, progress, workFolder), 1);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        QVERIFY(tool.StartDirectory().isEmpty());
+        QCOMPARE(dialogs.Messages().size(), 1);
+        QVERIFY2(dialogs.Messages().first().text.startsWith(u"Cannot use the work folder "_s +
+                                                            QDir::toNativeSeparators(workFolder)),
+                 qPrintable(dialogs.Messages().first().text));
+        QCOMPARE(dialogs.Messages().first().icon, DialogService::Icon::Error);
+        QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{u"Documents"_s});
     }
 };
 
