@@ -281,7 +281,8 @@ void MessageSetEditor::SaveSetAs() {
     const WaitCursor waitCursor;
     table_.SetFilePath(QDir::toNativeSeparators(*chosen));
     table_.SetName(QFileInfo(*chosen).fileName());
-    if (builder_.BuildSetFile(Set(), Set().setFilePath)) {
+    const bool built = builder_.BuildSetFile(Set(), Set().setFilePath);
+    if (built) {
         ShowFieldsInView();
         infoFile_.WriteInfoFile(Set(), InfoFile::PathForSetFile(Set().setFilePath));
     }
