@@ -1,7 +1,6 @@
 #include "messageset/InfoFile.h"
 
 #include <QFile>
-#include <limits>
 
 #include "app/DialogService.h"
 #include "app/PrivateProfile.h"
@@ -124,8 +123,7 @@ bool InfoFile::ReadInfoFile(MessageSetModel& model, const QString& infoPath) {
         wave.close();
         MessageEntry entry;
         entry.name = values.at(2 * i + 1);
-        entry.size =
-            static_cast<quint32>(qMin<qint64>(length, std::numeric_limits<quint32>::max()));
+        entry.size = MessageEntry::ClampSize(length);
         entry.path = path;
         model.entries.append(entry);
     }

@@ -1,10 +1,7 @@
 #include "messageset/MessageSetPage.h"
 
 #include <QButtonGroup>
-#include <QDir>
 #include <QEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,24 +10,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QShowEvent>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
-#include <limits>
 
-#include "app/DialogService.h"
 #include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
-#include "app/WaitCursor.h"
 #include "browse/FolderListing.h"
 #include "browse/FolderTree.h"
 #include "messageset/FormatKilobytes.h"
 #include "messageset/MessageNameDelegate.h"
-#include "messageset/MessageNameRule.h"
-#include "messageset/MessageSetControlStates.h"
-#include "messageset/MessageSetTexts.h"
-#include "messageset/WaveFormat.h"
 
 using namespace Qt::StringLiterals;
 
@@ -39,8 +28,6 @@ const QString kSettingsSection = u"Message Set"_s;
 const QString kLastDirKey = u"Last Dir"_s;
 // "Last Dir" is read with room for a path of any length the tree can give.
 constexpr int kLastDirBufferSize = 32768;
-
-enum Column { kNameColumn = 0, kSizeColumn = 1, kPathColumn = 2 };
 
 QPushButton* MakeButton(const QString& text, const QString& objectName,
                         const QString& accessibleName, QWidget* parent) {
@@ -60,23 +47,23 @@ QLabel* MakeLabel(const QString& text, const QString& objectName, QWidget* paren
 }  // namespace
 
 MessageSetPage::MessageSetPage(const PageContext& context, QWidget* parent)
-    : PageDialog(context, parent),
-      infoFile_(context.dialogs, context.app.ProgramName()),
-      builder_(context.dialogs, context.progress) {
+    : PageDialog(context, parent), editor_(*this, context) {
     setObjectName(u"messageSetPage"_s);
     setAccessibleName(u"Message Sets"_s);
     BuildLayout();
+    Connect();
 }
 
 MessageSetPage::~MessageSetPage() {
     // The children outlive this part of the page; none of their signals may reach it any more.
     tree_->removeEventFilter(this);
     messageList_->removeEventFilter(this);
-    tree_->disconnect(this);
-    messageList_->disconnect(this);
-    nameDelegate_->disconnect(this);
-    nameEdit_->disconnect(this);
-    StopPlaying();
+    for (QObject* sender : std::initializer_list<QObject*>{
+             tree_, messageList_, messageList_->selectionModel(), nameDelegate_, nameEdit_}) {
+        sender->disconnect(this);
+    }
+    editor_.StopPlaying();
+
     const QString lastDir = tree_->PathOfItem(tree_->currentItem());
     QString reason;
     if (!PrivateProfile::WriteString(context_.app.SettingsFilePath(), kSettingsSection, kLastDirKey,
@@ -136,10 +123,10 @@ void MessageSetPage::BuildLayout() {
     buttonColumn->addWidget(stopButton_);
     buttonColumn->addStretch();
 
-    messageList_ = new QTreeWidget(this);
+    messageList_ = new QTreeView(this);
     messageList_->setObjectName(u"messageList"_s);
     messageList_->setAccessibleName(u"Messages"_s);
-    messageList_->setColumnCount(3);
+    messageList_->setModel(&editor_.Table());
     messageList_->setRootIsDecorated(false);
     messageList_->setItemsExpandable(false);
     messageList_->setUniformRowHeights(true);
@@ -150,14 +137,14 @@ void MessageSetPage::BuildLayout() {
     messageList_->setEditTriggers(QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed);
     nameDelegate_ = new MessageNameDelegate(messageList_);
-    messageList_->setItemDelegateForColumn(kNameColumn, nameDelegate_);
+    messageList_->setItemDelegateForColumn(MessageSetTableModel::kNameColumn, nameDelegate_);
 
     auto* totals = new QGroupBox(u"Totals:"_s, this);
     totals->setObjectName(u"totalsGroup"_s);
     totals->setAccessibleName(u"Totals"_s);
-    countLabel_ = MakeLabel(countText_, u"countValue"_s, totals);
+    countLabel_ = MakeLabel(u"0"_s, u"countValue"_s, totals);
     countLabel_->setAccessibleName(u"Number of files"_s);
-    totalLabel_ = MakeLabel(totalText_, u"totalSizeValue"_s, totals);
+    totalLabel_ = MakeLabel(u"0 KB"_s, u"totalSizeValue"_s, totals);
     totalLabel_->setAccessibleName(u"Total size"_s);
     flashCardLabel_ = MakeLabel(FormatKilobytes(0), u"flashCardSizeValue"_s, totals);
     flashCardLabel_->setAccessibleName(u"Flash card size"_s);
@@ -189,59 +176,48 @@ void MessageSetPage::BuildLayout() {
     auto* columns = new QHBoxLayout(this);
     columns->addWidget(tree_, 2);
     columns->addLayout(right, 5);
+}
 
-    connect(addButton_, &QPushButton::clicked, this, &MessageSetPage::AddMessage);
-    connect(removeButton_, &QPushButton::clicked, this, &MessageSetPage::RemoveMessage);
-    connect(clearButton_, &QPushButton::clicked, this, &MessageSetPage::ClearSet);
-    connect(upButton_, &QPushButton::clicked, this, &MessageSetPage::MoveUp);
-    connect(downButton_, &QPushButton::clicked, this, &MessageSetPage::MoveDown);
-    connect(playButton_, &QPushButton::clicked, this, &MessageSetPage::PlaySelected);
-    connect(stopButton_, &QPushButton::clicked, this, &MessageSetPage::StopPlaying);
-    connect(saveButton_, &QPushButton::clicked, this, &MessageSetPage::SaveSetAs);
-    connect(modeGroup_, &QButtonGroup::idClicked, this, [this](int id) {
-        switch (id) {
-            case kViewMode:
-                EnterViewMode();
-                break;
-            case kEditMode:
-                EnterEditMode();
-                break;
-            default:
-                EnterNewMode();
-                break;
-        }
-    });
-    // Queued: the name is judged, and a refusal shown, once the editor has closed.
-    connect(nameDelegate_, &MessageNameDelegate::EditEnded, this, &MessageSetPage::RenameMessage,
-            Qt::QueuedConnection);
-    connect(messageList_, &QTreeWidget::itemSelectionChanged, this,
-            &MessageSetPage::UpdateControls);
-    connect(messageList_, &QTreeWidget::currentItemChanged, this, &MessageSetPage::UpdateControls);
-    connect(tree_, &QTreeWidget::currentItemChanged, this, &MessageSetPage::OnTreeSelectionChanged);
-    // Only what the user types marks the set as changed; showing the fields does not.
-    connect(nameEdit_, &QLineEdit::textEdited, this, [this] {
-        if (mode_ != kViewMode) {
-            model_.changed = true;
-            UpdateControls();
-        }
-    });
+void MessageSetPage::Connect() {
+    const std::initializer_list<std::pair<QPushButton*, void (MessageSetEditor::*)()>> commands{
+        {addButton_, &MessageSetEditor::AddMessage},
+        {removeButton_, &MessageSetEditor::RemoveMessage},
+        {clearButton_, &MessageSetEditor::ClearSet},
+        {upButton_, &MessageSetEditor::MoveUp},
+        {downButton_, &MessageSetEditor::MoveDown},
+        {playButton_, &MessageSetEditor::PlaySelected},
+        {stopButton_, &MessageSetEditor::StopPlaying},
+        {saveButton_, &MessageSetEditor::SaveSetAs}};
+    for (const auto& [button, command] : commands) {
+        connect(button, &QPushButton::clicked, this, [this, command] { (editor_.*command)(); });
+    }
+    connect(modeGroup_, &QButtonGroup::idClicked, this, [this](int id) { editor_.EnterMode(id); });
+    // Queued: a cancelled name edit is said once the editor has closed.
+    connect(
+        nameDelegate_, &MessageNameDelegate::EditCancelled, this,
+        [this] { editor_.OnRenameCancelled(); }, Qt::QueuedConnection);
+    const auto updateControls = [this] { editor_.UpdateControls(); };
+    connect(messageList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            updateControls);
+    connect(messageList_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            updateControls);
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this] { editor_.OnTreeSelectionChanged(); });
+    connect(nameEdit_, &QLineEdit::textEdited, this, [this] { editor_.OnSetNameEdited(); });
     tree_->installEventFilter(this);
     messageList_->installEventFilter(this);
 }
 
 void MessageSetPage::InitialisePage() {
     PageDialog::InitialisePage();
-    ShowFieldsInControls();
+    editor_.ShowFieldsInView();
     tree_->Initialize(true);
     tree_->fileFilter = FolderListing::kWaveAndSetFiles;
-
-    messageList_->setHeaderLabels({u"Name"_s, u"Size"_s, u"Path"_s});
-    messageList_->headerItem()->setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
-    messageList_->setColumnWidth(kNameColumn, 125);
-    messageList_->setColumnWidth(kSizeColumn, 65);
-    messageList_->setColumnWidth(kPathColumn, 120);
-
-    UpdateControls();
+    for (int column = 0; column < MessageSetTableModel::kColumnCount; ++column) {
+        messageList_->setColumnWidth(column,
+                                     MessageSetTableModel::kColumnWidths.at(size_t(column)));
+    }
+    editor_.UpdateControls();
     update();
 
     const QString lastDir =
@@ -252,50 +228,75 @@ void MessageSetPage::InitialisePage() {
 
 void MessageSetPage::showEvent(QShowEvent* event) {
     PageDialog::showEvent(event);
-    UpdateControls();
+    editor_.UpdateControls();
 }
 
 bool MessageSetPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
-        if (watched == messageList_) {
-            listHadFocus_ = true;
-            treeHadFocus_ = false;
-            UpdateControls();
-        } else if (watched == tree_) {
-            treeHadFocus_ = true;
-            listHadFocus_ = false;
-            UpdateControls();
-        }
+    if (event->type() == QEvent::FocusIn && (watched == messageList_ || watched == tree_)) {
+        editor_.OnFocus(watched == tree_ ? MessageSetEditor::Focus::Tree
+                                         : MessageSetEditor::Focus::List);
+        editor_.UpdateControls();
     }
     return PageDialog::eventFilter(watched, event);
 }
 
-void MessageSetPage::ShowFieldsInControls() {
-    countLabel_->setText(countText_);
-    totalLabel_->setText(totalText_);
-    if (nameEdit_->text() != model_.setName) {
-        nameEdit_->setText(model_.setName);
+QString MessageSetPage::TreePath() const {
+    return tree_->PathOfItem(tree_->currentItem());
+}
+
+void MessageSetPage::RefreshTreeFolder() {
+    if (QTreeWidgetItem* current = tree_->currentItem()) {
+        tree_->RefreshItem(current->parent());
     }
-    if (QAbstractButton* radio = modeGroup_->button(mode_)) {
+}
+
+int MessageSetPage::SelectedRow() const {
+    const QModelIndexList selected = messageList_->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.constFirst().row();
+}
+
+void MessageSetPage::SelectRow(int row) {
+    if (row < 0) {
+        messageList_->selectionModel()->clear();
+    } else {
+        messageList_->selectionModel()->setCurrentIndex(
+            editor_.Table().index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+}
+
+void MessageSetPage::FocusList() {
+    messageList_->setFocus();
+}
+
+QString MessageSetPage::SetNameText() const {
+    return nameEdit_->text();
+}
+
+void MessageSetPage::ShowSetName(const QString& name) {
+    nameEdit_->setText(name);
+}
+
+int MessageSetPage::CheckedMode() const {
+    return modeGroup_->checkedId();
+}
+
+void MessageSetPage::ShowMode(int mode) {
+    if (QAbstractButton* radio = modeGroup_->button(mode)) {
         radio->setChecked(true);
     }
 }
 
-void MessageSetPage::TakeControlsIntoFields() {
-    countText_ = countLabel_->text();
-    totalText_ = totalLabel_->text();
-    model_.setName = nameEdit_->text();
-    if (modeGroup_->checkedId() >= 0) {
-        mode_ = modeGroup_->checkedId();
-    }
+void MessageSetPage::ShowTotals(const QString& count, const QString& totalSize) {
+    countLabel_->setText(count);
+    totalLabel_->setText(totalSize);
 }
 
-void MessageSetPage::UpdateControls() {
-    flashCardLabel_->setText(FormatKilobytes(context_.app.FlashCardSize()));
-    const bool listSelected = SelectedRow() >= 0;
-    const bool treeWave = FolderListing::IsWaveName(tree_->PathOfItem(tree_->currentItem()));
-    const auto states =
-        MessageSetControlStates::For(listSelected, treeWave, !model_.entries.isEmpty(), mode_);
+void MessageSetPage::ShowFlashCardSize(const QString& size) {
+    flashCardLabel_->setText(size);
+}
+
+void MessageSetPage::ShowControlStates(const MessageSetControlStates& states) {
     playButton_->setEnabled(states.play);
     stopButton_->setEnabled(states.play);
     addButton_->setEnabled(states.add);
@@ -304,296 +305,8 @@ void MessageSetPage::UpdateControls() {
     upButton_->setEnabled(states.order);
     downButton_->setEnabled(states.order);
     saveButton_->setEnabled(states.save);
+}
 
-    QString title = ToolApp::AppCaption();
-    if (!model_.setFilePath.isEmpty()) {
-        title += u" - "_s + model_.setFilePath;
-    }
+void MessageSetPage::ShowTitle(const QString& title) {
     window()->setWindowTitle(title);
-}
-
-void MessageSetPage::UpdateTotals() {
-    countText_ = QString::number(model_.entries.size());
-    totalText_ = FormatKilobytes(static_cast<quint64>(model_.EstimateSetSize()));
-    ShowFieldsInControls();
-}
-
-int MessageSetPage::SelectedRow() const {
-    const QList<QTreeWidgetItem*> selected = messageList_->selectedItems();
-    return selected.isEmpty() ? -1 : messageList_->indexOfTopLevelItem(selected.constFirst());
-}
-
-QTreeWidgetItem* MessageSetPage::MakeRow(const MessageEntry& entry) const {
-    auto* row = new QTreeWidgetItem(
-        QStringList{entry.name, FormatKilobytes(entry.size), QDir::toNativeSeparators(entry.path)});
-    row->setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
-    row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
-                  Qt::ItemNeverHasChildren);
-    return row;
-}
-
-void MessageSetPage::DeleteAllEntries() {
-    model_.entries.clear();
-    messageList_->clear();
-}
-
-void MessageSetPage::FillList() {
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(model_.entries.size());
-    for (const MessageEntry& entry : std::as_const(model_.entries)) {
-        rows.append(MakeRow(entry));
-    }
-    messageList_->addTopLevelItems(rows);
-}
-
-void MessageSetPage::AddMessage() {
-    if (model_.IsFull()) {
-        context_.dialogs.Inform(message_set_texts::TooManyMessages(MessageSetModel::kMaxMessages));
-        return;
-    }
-    QTreeWidgetItem* item = tree_->currentItem();
-    if (item == nullptr || !message_name_rule::IsAcceptableName(item->text(0))) {
-        context_.dialogs.Inform(message_set_texts::NameRule());
-        return;
-    }
-    // The path keeps its real case; only the message's name is lower case.
-    const QString path = tree_->PathOfItem(item);
-    if (path.isEmpty() || !CheckWaveFormat(path, context_.dialogs)) {
-        UpdateControls();
-        return;
-    }
-    MessageEntry entry;
-    entry.name = message_name_rule::NameForWaveFile(path);
-    entry.path = path;
-    {
-        const WaitCursor waitCursor;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            context_.dialogs.Inform(message_set_texts::CouldNotFind(path));
-            return;
-        }
-        entry.size =
-            static_cast<quint32>(qMin<qint64>(file.size(), std::numeric_limits<quint32>::max()));
-        file.close();
-        model_.entries.append(entry);
-        messageList_->addTopLevelItem(MakeRow(entry));
-        UpdateTotals();
-        model_.changed = true;
-    }
-    UpdateControls();
-}
-
-void MessageSetPage::RemoveMessage() {
-    const int row = SelectedRow();
-    if (row < 0) {
-        messageList_->setFocus();
-    } else {
-        const WaitCursor waitCursor;
-        model_.entries.removeAt(row);
-        delete messageList_->takeTopLevelItem(row);
-        messageList_->clearSelection();
-        messageList_->setCurrentItem(nullptr);
-        messageList_->setFocus();
-        model_.changed = true;
-    }
-    UpdateTotals();
-    TakeControlsIntoFields();
-    UpdateControls();
-}
-
-void MessageSetPage::ClearSet() {
-    if (context_.dialogs.ShowMessage(message_set_texts::ClearEntireList(),
-                                     DialogService::Buttons::OkCancel,
-                                     DialogService::Icon::None) != DialogService::Answer::Ok) {
-        return;
-    }
-    if (model_.entries.isEmpty()) {
-        return;
-    }
-    const WaitCursor waitCursor;
-    DeleteAllEntries();
-    model_.changed = true;
-    UpdateTotals();
-    UpdateControls();
-}
-
-void MessageSetPage::MoveUp() {
-    Move(-1);
-}
-
-void MessageSetPage::MoveDown() {
-    Move(1);
-}
-
-void MessageSetPage::Move(int offset) {
-    if (model_.entries.size() < 2) {
-        return;
-    }
-    const int row = SelectedRow();
-    if (row < 0) {
-        messageList_->setFocus();
-        return;
-    }
-    const int target = row + offset;
-    if (target >= 0 && target < model_.entries.size()) {
-        model_.entries.move(row, target);
-        delete messageList_->takeTopLevelItem(row);
-        QTreeWidgetItem* moved = MakeRow(model_.entries.at(target));
-        messageList_->insertTopLevelItem(target, moved);
-        messageList_->setCurrentItem(moved);
-    }
-    messageList_->setFocus();
-    model_.changed = true;
-    UpdateControls();
-}
-
-void MessageSetPage::RenameMessage(int row, const std::optional<QString>& newText) {
-    if (mode_ != kViewMode && row >= 0 && row < model_.entries.size()) {
-        if (!newText.has_value() || !message_name_rule::IsAcceptableName(*newText)) {
-            context_.dialogs.Inform(message_set_texts::NameRule());
-        } else {
-            model_.entries[row].name = *newText;
-            messageList_->topLevelItem(row)->setText(kNameColumn, *newText);
-            model_.changed = true;
-        }
-    }
-    UpdateControls();
-}
-
-void MessageSetPage::OnTreeSelectionChanged() {
-    TakeControlsIntoFields();
-    if (mode_ == kViewMode) {
-        EnterViewMode();
-    } else if (mode_ == kEditMode && !saving_) {
-        EnterEditMode();
-    }
-    UpdateControls();
-}
-
-DialogService::Answer MessageSetPage::AskToSaveChanges(bool withCancel) {
-    const DialogService::Answer answer = context_.dialogs.ShowMessage(
-        message_set_texts::SaveChangedSetFirst(),
-        withCancel ? DialogService::Buttons::YesNoCancel : DialogService::Buttons::YesNo,
-        DialogService::Icon::Question);
-    if (answer == DialogService::Answer::Yes) {
-        SaveSetAs();
-    }
-    return answer;
-}
-
-void MessageSetPage::EnterViewMode() {
-    const QString path = tree_->PathOfItem(tree_->currentItem());
-    if (model_.changed) {
-        AskToSaveChanges(false);
-    }
-    DeleteAllEntries();
-    model_.setFilePath.clear();
-    if (FolderListing::IsSetName(path)) {
-        infoFile_.ReadInfoFile(model_, InfoFile::PathForSetFile(path));
-        FillList();
-    }
-    model_.changed = false;
-    mode_ = kViewMode;
-    UpdateTotals();
-    UpdateControls();
-    ShowFieldsInControls();
-}
-
-void MessageSetPage::EnterEditMode() {
-    const int previous = mode_;
-    const QString path = tree_->PathOfItem(tree_->currentItem());
-    if (!FolderListing::IsSetName(path)) {
-        mode_ = previous;
-    } else {
-        if (model_.changed && AskToSaveChanges(true) == DialogService::Answer::Cancel) {
-            mode_ = previous;
-            ShowFieldsInControls();
-            return;
-        }
-        DeleteAllEntries();
-        const WaitCursor waitCursor;
-        const bool read = infoFile_.ReadInfoFile(model_, InfoFile::PathForSetFile(path));
-        FillList();
-        if (read) {
-            model_.changed = false;
-            mode_ = kEditMode;
-        } else {
-            mode_ = previous;
-        }
-    }
-    UpdateTotals();
-    UpdateControls();
-    ShowFieldsInControls();
-}
-
-void MessageSetPage::EnterNewMode() {
-    if (model_.changed) {
-        AskToSaveChanges(false);
-    }
-    DeleteAllEntries();
-    model_.setName = u"set1"_s;
-    model_.changed = false;
-    mode_ = kNewMode;
-    model_.setFilePath.clear();
-    UpdateTotals();
-    UpdateControls();
-    ShowFieldsInControls();
-}
-
-void MessageSetPage::SaveSetAs() {
-    saving_ = true;
-    const auto endSaving = qScopeGuard([this] { saving_ = false; });
-    TakeControlsIntoFields();
-
-    DialogService::SaveFileRequest request;
-    request.initialName = model_.setName;
-    request.defaultExtension = u"SET"_s;
-    request.filter = u"message set files (*.set)|*.set|All Files (*.*)|*.*||"_s;
-    request.confirmOverwrite = true;
-    const std::optional<QString> chosen = context_.dialogs.AskSaveFileName(request);
-    if (!chosen.has_value() || chosen->isEmpty()) {
-        return;
-    }
-
-    const WaitCursor waitCursor;
-    model_.setFilePath = QDir::toNativeSeparators(*chosen);
-    model_.setName = QFileInfo(*chosen).fileName();
-    if (builder_.BuildSetFile(model_, model_.setFilePath)) {
-        ShowFieldsInControls();
-        infoFile_.WriteInfoFile(model_, InfoFile::PathForSetFile(model_.setFilePath));
-    }
-    model_.changed = false;
-    if (QTreeWidgetItem* current = tree_->currentItem()) {
-        tree_->RefreshItem(current->parent());
-    }
-    ShowFieldsInControls();
-    UpdateControls();
-}
-
-void MessageSetPage::PlaySelected() {
-    QString path;
-    if (listHadFocus_) {
-        const int row = SelectedRow();
-        if (row < 0) {
-            return;
-        }
-        path = model_.entries.at(row).path;
-    } else if (treeHadFocus_) {
-        QTreeWidgetItem* item = tree_->currentItem();
-        if (item == nullptr) {
-            return;
-        }
-        path = tree_->PathOfItem(item);
-    } else {
-        return;
-    }
-    if (CheckWaveFormat(path, context_.dialogs) && !path.isEmpty()) {
-        lastPlayRequest_ = path;
-        player_.Play(path);  // playback errors are not reported
-    }
-}
-
-void MessageSetPage::StopPlaying() {
-    lastPlayRequest_.clear();
-    player_.Stop();
 }

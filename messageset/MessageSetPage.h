@@ -1,14 +1,9 @@
 #pragma once
 
-#include <optional>
-
-#include "app/DialogService.h"
 #include "app/PageDialog.h"
 #include "app/UnsavedSetOwner.h"
-#include "messageset/InfoFile.h"
-#include "messageset/MessageSetModel.h"
-#include "messageset/SetFileBuilder.h"
-#include "messageset/WavePlayer.h"
+#include "messageset/MessageSetEditor.h"
+#include "messageset/MessageSetView.h"
 
 class FolderTree;
 class MessageNameDelegate;
@@ -16,26 +11,28 @@ class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 // The page on which message sets are assembled, viewed, edited and saved. On the left the folder
-// tree lists folders with their wave and set files; on the right the page shows one message set
-// (its model): the set's name, its messages with name, size and path, and totals. Three modes,
-// chosen with radio buttons: View shows the set of the set file selected in the tree, Edit changes
-// a saved set, New starts a set named "set1". Saving builds the set file and writes its info file
-// beside it.
+// tree lists folders with their wave and set files; on the right the page shows one message set:
+// the set's name, its messages with name, size and path, and totals. Three modes, chosen with
+// radio buttons: View shows the set of the set file selected in the tree, Edit changes a saved
+// set, New starts a set named "set1". Saving builds the set file and writes its info file beside
+// it.
 //
-// The page owns its model, its folder tree and its player. The count, total and set name shown,
-// and the mode, are copied between the fields and the controls only at fixed points: a name typed
-// into the "Message set" box becomes the set's name when the controls are next taken into the
-// fields (a save, a tree selection change, a removal), and showing the fields before that puts the
-// set's name back into the box.
-class MessageSetPage : public PageDialog, public UnsavedSetOwner {
+// The page holds the layout and passes what the user does to its MessageSetEditor, which holds the
+// set (the message list's model) and decides everything else; the page shows what the editor
+// tells it through MessageSetView. It owns its folder tree and remembers the tree's selection as
+// "Last Dir".
+class MessageSetPage : public PageDialog, public UnsavedSetOwner, private MessageSetView {
     Q_OBJECT
 
 public:
-    enum Mode { kViewMode = 0, kEditMode = 1, kNewMode = 2 };
+    enum Mode {
+        kViewMode = MessageSetControlStates::kView,
+        kEditMode = MessageSetControlStates::kEdit,
+        kNewMode = MessageSetControlStates::kNew
+    };
 
     MessageSetPage(const PageContext& context, QWidget* parent);
     // Writes the folder tree's selected path back as "Last Dir".
@@ -44,36 +41,15 @@ public:
     // Sets up the tree with the wave and set filter and opens it at "Last Dir".
     void InitialisePage() override;
 
-    bool IsSetChanged() const override { return model_.changed; }
-    // Asks for a file, builds the set file and writes its info file. The changed flag is cleared
-    // once a file was chosen, whether or not the build succeeded.
-    void SaveSetAs() override;
+    bool IsSetChanged() const override { return editor_.IsSetChanged(); }
+    void SaveSetAs() override { editor_.SaveSetAs(); }
 
-    // The commands of the page's buttons and notifications.
-    void AddMessage();
-    void RemoveMessage();
-    void ClearSet();
-    void MoveUp();
-    void MoveDown();
-    void PlaySelected();
-    void StopPlaying();
-    void EnterViewMode();
-    void EnterEditMode();
-    void EnterNewMode();
-    // The end of an in-place edit of row's name: the text typed, or nothing when cancelled.
-    void RenameMessage(int row, const std::optional<QString>& newText);
-    void OnTreeSelectionChanged();
-    void UpdateControls();
-    void UpdateTotals();
-
-    const MessageSetModel& Model() const { return model_; }
-    int CurrentMode() const { return mode_; }
+    MessageSetEditor& Editor() { return editor_; }
+    const MessageSetModel& Model() const { return editor_.Set(); }
+    int CurrentMode() const { return editor_.CurrentMode(); }
     FolderTree* Tree() const { return tree_; }
-    QTreeWidget* MessageList() const { return messageList_; }
-    SetFileBuilder& Builder() { return builder_; }
-    // The wave file the page last asked the player to play (whether or not a sound device took
-    // it); empty once Stop was pressed.
-    const QString& LastPlayRequest() const { return lastPlayRequest_; }
+    QTreeView* MessageList() const { return messageList_; }
+    SetFileBuilder& Builder() { return editor_.Builder(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -82,29 +58,24 @@ protected:
 
 private:
     void BuildLayout();
-    void ShowFieldsInControls();
-    void TakeControlsIntoFields();
-    // Deletes every entry from the model and the list.
-    void DeleteAllEntries();
-    // Shows the model's entries in the list, after an info file was read.
-    void FillList();
-    QTreeWidgetItem* MakeRow(const MessageEntry& entry) const;
-    int SelectedRow() const;
-    void Move(int offset);
-    // Asks whether a changed set is saved first; runs SaveSetAs on Yes. Returns the answer.
-    DialogService::Answer AskToSaveChanges(bool withCancel);
+    void Connect();
 
-    MessageSetModel model_;
-    InfoFile infoFile_;
-    SetFileBuilder builder_;
-    WavePlayer player_;
-    QString lastPlayRequest_;
-    int mode_ = kViewMode;
-    QString countText_ = QStringLiteral("0");
-    QString totalText_ = QStringLiteral("0 KB");
-    bool listHadFocus_ = false;
-    bool treeHadFocus_ = false;
-    bool saving_ = false;
+    // MessageSetView
+    QString TreePath() const override;
+    void RefreshTreeFolder() override;
+    int SelectedRow() const override;
+    void SelectRow(int row) override;
+    void FocusList() override;
+    QString SetNameText() const override;
+    void ShowSetName(const QString& name) override;
+    int CheckedMode() const override;
+    void ShowMode(int mode) override;
+    void ShowTotals(const QString& count, const QString& totalSize) override;
+    void ShowFlashCardSize(const QString& size) override;
+    void ShowControlStates(const MessageSetControlStates& states) override;
+    void ShowTitle(const QString& title) override;
+
+    MessageSetEditor editor_;
 
     FolderTree* tree_ = nullptr;
     QButtonGroup* modeGroup_ = nullptr;
@@ -117,7 +88,7 @@ private:
     QPushButton* playButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;
-    QTreeWidget* messageList_ = nullptr;
+    QTreeView* messageList_ = nullptr;
     MessageNameDelegate* nameDelegate_ = nullptr;
     QLabel* countLabel_ = nullptr;
     QLabel* totalLabel_ = nullptr;

@@ -74,7 +74,7 @@ bool SetFileBuilder::BuildSetFile(const MessageSetModel& model, const QString& o
                 QThread::msleep(static_cast<unsigned long>(pause_.count()));
             }
         });
-        result = writer.Write(file, model.setName, model.entries);
+        result = writer.WriteValidated(file, model.setName, model.entries);
         if (!result.Ok()) {
             file.cancelWriting();
             return result;

@@ -82,10 +82,13 @@ Result SetFileWriter::Validate(const QString& setName, const QList<MessageEntry>
 
 Result SetFileWriter::Write(QIODevice& output, const QString& setName,
                             const QList<MessageEntry>& entries) {
-    Result result = Validate(setName, entries);
-    if (!result.Ok()) {
-        return result;
-    }
+    const Result checked = Validate(setName, entries);
+    return checked.Ok() ? WriteValidated(output, setName, entries) : checked;
+}
+
+Result SetFileWriter::WriteValidated(QIODevice& output, const QString& setName,
+                                     const QList<MessageEntry>& entries) {
+    Result result;
     auto writeFailed = [&output] {
         return Failure(Outcome::WriteFailed, {}, output.errorString());
     };
@@ -208,7 +211,7 @@ Result SetFileWriter::WriteFile(const QString& outputPath, const QString& setNam
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return Failure(Outcome::CreateFailed, outputPath, file.errorString());
     }
-    result = Write(file, setName, entries);
+    result = WriteValidated(file, setName, entries);
     if (!result.Ok()) {
         file.cancelWriting();
         if (result.outcome == Outcome::WriteFailed) {

@@ -55,8 +55,13 @@ public:
     // names of more than 65535 bytes together.
     static Result Validate(const QString& setName, const QList<MessageEntry>& entries);
 
-    // Writes the set into output, which is open for writing, empty and at position 0.
+    // Validates, then writes the set into output, which is open for writing, empty and at
+    // position 0.
     Result Write(QIODevice& output, const QString& setName, const QList<MessageEntry>& entries);
+
+    // Write for a set that Validate has accepted: the checks are not run a second time.
+    Result WriteValidated(QIODevice& output, const QString& setName,
+                          const QList<MessageEntry>& entries);
 
     // Validates, then writes the set into a temporary file beside outputPath that replaces
     // outputPath only when everything was written; on any failure outputPath is left as it was.

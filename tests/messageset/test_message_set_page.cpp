@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
@@ -76,6 +77,19 @@ private:
     void Click(const QString& objectName);
     void ClickMode(const QString& radioName);
     QStringList ListColumn(int column) const;
+    int RowCount() const { return page_->MessageList()->model()->rowCount(); }
+    QModelIndex Row(int row) const { return page_->MessageList()->model()->index(row, 0); }
+    void SetCurrentRow(int row) { page_->MessageList()->setCurrentIndex(Row(row)); }
+    bool IsRowSelected(int row) const {
+        return page_->MessageList()->selectionModel()->isRowSelected(row);
+    }
+    bool NoRowSelected() const {
+        return page_->MessageList()->selectionModel()->selectedRows().isEmpty();
+    }
+    // A name typed into the list, as the list's editor gives it to the model.
+    bool Rename(int row, const QString& name) {
+        return page_->MessageList()->model()->setData(Row(row), name);
+    }
     QString Shown(const QString& objectName) const;
 
     std::unique_ptr<QTemporaryDir> dir_;
@@ -162,8 +176,9 @@ void TestMessageSetPage::ClickMode(const QString& radioName) {
 
 QStringList TestMessageSetPage::ListColumn(int column) const {
     QStringList texts;
-    for (int i = 0; i < page_->MessageList()->topLevelItemCount(); ++i) {
-        texts << page_->MessageList()->topLevelItem(i)->text(column);
+    const QAbstractItemModel* model = page_->MessageList()->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
+        texts << model->index(i, column).data().toString();
     }
     return texts;
 }
@@ -187,10 +202,10 @@ void TestMessageSetPage::startsInViewModeWithEmptyTotals() {
     QCOMPARE(Shown(u"setNameEdit"_s), QString());
     QCOMPARE(page_->Tree()->fileFilter, 1);
     QCOMPARE(page_->Tree()->currentItem(), page_->Tree()->DrivesItem());
-    const QTreeWidgetItem* header = page_->MessageList()->headerItem();
-    QCOMPARE(header->text(0), u"Name"_s);
-    QCOMPARE(header->text(1), u"Size"_s);
-    QCOMPARE(header->text(2), u"Path"_s);
+    const QAbstractItemModel* list = page_->MessageList()->model();
+    QCOMPARE(list->headerData(0, Qt::Horizontal).toString(), u"Name"_s);
+    QCOMPARE(list->headerData(1, Qt::Horizontal).toString(), u"Size"_s);
+    QCOMPARE(list->headerData(2, Qt::Horizontal).toString(), u"Path"_s);
     QCOMPARE(page_->MessageList()->columnWidth(0), 125);
     QCOMPARE(page_->MessageList()->columnWidth(1), 65);
     QCOMPARE(page_->MessageList()->columnWidth(2), 120);
@@ -203,10 +218,10 @@ void TestMessageSetPage::startsInViewModeWithEmptyTotals() {
 
     // The flash card size is read from the application each time the controls are updated.
     tool_->SetFlashCardSize(64u * 1024 * 1024);
-    page_->UpdateControls();
+    page_->Editor().UpdateControls();
     QCOMPARE(Shown(u"flashCardSizeValue"_s), u"65,536 KB"_s);
     tool_->SetFlashCardSize(0);
-    page_->UpdateControls();
+    page_->Editor().UpdateControls();
     QCOMPARE(Shown(u"flashCardSizeValue"_s), u"0 KB"_s);
     // A login elsewhere while the page was hidden shows as soon as the page is shown again.
     page_->hide();
@@ -231,7 +246,7 @@ void TestMessageSetPage::buttonsFollowSelectionAndMode() {
     QVERIFY(enabled(u"saveSetButton"_s) && enabled(u"clearSetButton"_s));
     QVERIFY(!enabled(u"removeButton"_s) && !enabled(u"upButton"_s));
 
-    page_->MessageList()->setCurrentItem(page_->MessageList()->topLevelItem(0));
+    SetCurrentRow(0);
     QVERIFY(enabled(u"removeButton"_s) && enabled(u"upButton"_s) && enabled(u"downButton"_s));
 
     Select(root_ + u"waves/"_s);  // a folder: no wave in the tree
@@ -259,7 +274,7 @@ void TestMessageSetPage::addRefusesLongNamesAndTheMessageAfterTheLimit() {
     dialogs_.Clear();
     Select(twelve);
     for (int i = 0; i < MessageSetModel::kMaxMessages; ++i) {
-        page_->AddMessage();
+        page_->Editor().AddMessage();
     }
     QCOMPARE(page_->Model().entries.size(), MessageSetModel::kMaxMessages);
     QVERIFY(dialogs_.Texts().isEmpty());
@@ -268,7 +283,7 @@ void TestMessageSetPage::addRefusesLongNamesAndTheMessageAfterTheLimit() {
              QStringList{u"Exceeding maximum number of messages (1023). File ignored."_s});
     QCOMPARE(dialogs_.Messages().constFirst().buttons, Buttons::Ok);
     QCOMPARE(page_->Model().entries.size(), MessageSetModel::kMaxMessages);
-    QCOMPARE(page_->MessageList()->topLevelItemCount(), MessageSetModel::kMaxMessages);
+    QCOMPARE(RowCount(), MessageSetModel::kMaxMessages);
     QCOMPARE(Shown(u"countValue"_s), u"1023"_s);
 }
 
@@ -291,7 +306,7 @@ void TestMessageSetPage::addKeepsThePathAndAddsTheSameFileTwice() {
     // set1 (4 bytes) + 4105 + 2 * (97 * 1024 - 20) = 202757, rounded up to 204800.
     QCOMPARE(Shown(u"totalSizeValue"_s), u"200 KB"_s);
     QVERIFY(page_->IsSetChanged());
-    QVERIFY(page_->MessageList()->selectedItems().isEmpty());
+    QVERIFY(NoRowSelected());
 }
 
 void TestMessageSetPage::addPutsTheSetNameBackIntoTheBox() {
@@ -325,7 +340,7 @@ void TestMessageSetPage::removeWithNothingSelectedOnlyFocusesTheList() {
     page_->findChild<QLineEdit*>(u"setNameEdit"_s)->setFocus();
     dialogs_.Clear();
     page_->MessageList()->clearSelection();
-    page_->RemoveMessage();
+    page_->Editor().RemoveMessage();
     QCOMPARE(page_->Model().entries.size(), 1);
     QTRY_VERIFY(page_->MessageList()->hasFocus());
     QVERIFY(dialogs_.Texts().isEmpty());
@@ -339,12 +354,12 @@ void TestMessageSetPage::removeDeletesTheSelectedEntry() {
     Click(u"addButton"_s);
     Select(two);
     Click(u"addButton"_s);
-    page_->MessageList()->setCurrentItem(page_->MessageList()->topLevelItem(0));
+    SetCurrentRow(0);
     Click(u"removeButton"_s);
     QCOMPARE(page_->Model().entries.size(), 1);
     QCOMPARE(page_->Model().entries.constFirst().name, u"two"_s);
     QCOMPARE(ListColumn(0), QStringList{u"two"_s});
-    QVERIFY(page_->MessageList()->selectedItems().isEmpty());
+    QVERIFY(NoRowSelected());
     QCOMPARE(Shown(u"countValue"_s), u"1"_s);
     QVERIFY(!page_->findChild<QPushButton*>(u"removeButton"_s)->isEnabled());
 }
@@ -356,11 +371,11 @@ void TestMessageSetPage::upOnTheFirstEntryStaysButCountsAsChange() {
     ClickMode(u"editModeRadio"_s);
     QCOMPARE(page_->CurrentMode(), int(MessageSetPage::kEditMode));
     QVERIFY(!page_->IsSetChanged());
-    page_->MessageList()->setCurrentItem(page_->MessageList()->topLevelItem(0));
+    SetCurrentRow(0);
     Click(u"upButton"_s);
     QCOMPARE(ListColumn(0), (QStringList{u"a"_s, u"b"_s}));
-    QCOMPARE(page_->MessageList()->currentItem(), page_->MessageList()->topLevelItem(0));
-    QVERIFY(page_->MessageList()->topLevelItem(0)->isSelected());
+    QCOMPARE(page_->MessageList()->currentIndex().row(), 0);
+    QVERIFY(IsRowSelected(0));
     QVERIFY(page_->IsSetChanged());
 }
 
@@ -369,7 +384,7 @@ void TestMessageSetPage::downMovesTheEntryAndItsRow() {
         u"Order.SET"_s, {MakeWave(u"a.wav"_s), MakeWave(u"b.wav"_s, 3000), MakeWave(u"c.wav"_s)});
     Select(setPath);
     ClickMode(u"editModeRadio"_s);
-    page_->MessageList()->setCurrentItem(page_->MessageList()->topLevelItem(0));
+    SetCurrentRow(0);
     Click(u"downButton"_s);
     Click(u"downButton"_s);
     Click(u"downButton"_s);  // the last entry does not move further
@@ -377,10 +392,10 @@ void TestMessageSetPage::downMovesTheEntryAndItsRow() {
     QCOMPARE(page_->Model().entries.at(2).name, u"a"_s);
     QCOMPARE(page_->Model().entries.at(0).size, 3044u);
     QCOMPARE(ListColumn(2).at(0), root_ + u"waves/b.wav"_s);
-    QVERIFY(page_->MessageList()->topLevelItem(2)->isSelected());
+    QVERIFY(IsRowSelected(2));
     Click(u"upButton"_s);
     QCOMPARE(ListColumn(0), (QStringList{u"b"_s, u"a"_s, u"c"_s}));
-    QVERIFY(page_->MessageList()->topLevelItem(1)->isSelected());
+    QVERIFY(IsRowSelected(1));
 }
 
 void TestMessageSetPage::renameFollowsTheNameRule() {
@@ -390,15 +405,16 @@ void TestMessageSetPage::renameFollowsTheNameRule() {
     Click(u"addButton"_s);
     dialogs_.Clear();
 
-    page_->RenameMessage(0, u"thirteenchars"_s);  // 13 characters: accepted here
+    QVERIFY(Rename(0, u"thirteenchars"_s));  // 13 characters: accepted here
     QCOMPARE(page_->Model().entries.at(0).name, u"thirteenchars"_s);
     QCOMPARE(ListColumn(0), QStringList{u"thirteenchars"_s});
-    page_->RenameMessage(0, u"seventeen_chars__"_s);
-    page_->RenameMessage(0, u"a~b"_s);
-    page_->RenameMessage(0, std::nullopt);  // cancelled
-    QCOMPARE(dialogs_.Texts(), (QStringList{kNameRule, kNameRule, kNameRule}));
+    QVERIFY(!Rename(0, u"seventeen_chars__"_s));
+    QVERIFY(!Rename(0, u"a~b"_s));
+    page_->Editor().OnRenameCancelled();
+    // A refusal is said once the list's editor has closed.
+    QTRY_COMPARE(dialogs_.Texts(), (QStringList{kNameRule, kNameRule, kNameRule}));
     QCOMPARE(page_->Model().entries.at(0).name, u"thirteenchars"_s);
-    page_->RenameMessage(0, QString());  // an empty name is taken
+    QVERIFY(Rename(0, QString()));  // an empty name is taken
     QCOMPARE(page_->Model().entries.at(0).name, QString());
 
     // In View mode nothing changes and nothing is said.
@@ -407,8 +423,10 @@ void TestMessageSetPage::renameFollowsTheNameRule() {
     ClickMode(u"viewModeRadio"_s);
     dialogs_.Clear();
     QVERIFY(!page_->IsSetChanged());
-    page_->RenameMessage(0, u"other"_s);
-    page_->RenameMessage(0, std::nullopt);
+    QVERIFY(!Rename(0, u"other"_s));
+    QVERIFY(!Rename(0, u"a~b"_s));
+    page_->Editor().OnRenameCancelled();
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(page_->Model().entries.at(0).name, u"v"_s);
     QVERIFY(dialogs_.Texts().isEmpty());
     QVERIFY(!page_->IsSetChanged());
@@ -418,12 +436,12 @@ void TestMessageSetPage::renameInPlaceThroughTheList() {
     ClickMode(u"newModeRadio"_s);
     Select(MakeWave(u"one.wav"_s));
     Click(u"addButton"_s);
-    QTreeWidget* list = page_->MessageList();
-    QTreeWidgetItem* row = list->topLevelItem(0);
+    QTreeView* list = page_->MessageList();
+    const QModelIndex row = Row(0);
 
     auto edit = [&](const QString& text, Qt::Key endKey) {
-        list->setCurrentItem(row);
-        list->editItem(row, 0);
+        list->setCurrentIndex(row);
+        list->edit(row);
         auto* editor = list->findChild<QLineEdit*>(u"messageNameEditor"_s);
         QVERIFY(editor != nullptr);
         editor->selectAll();
@@ -433,18 +451,18 @@ void TestMessageSetPage::renameInPlaceThroughTheList() {
     };
     edit(u"alarm"_s, Qt::Key_Return);
     QTRY_COMPARE(page_->Model().entries.at(0).name, u"alarm"_s);
-    QCOMPARE(row->text(0), u"alarm"_s);
+    QCOMPARE(row.data().toString(), u"alarm"_s);
     edit(u"much_too_long_a_name"_s, Qt::Key_Return);
     QTRY_COMPARE(dialogs_.Texts(), QStringList{kNameRule});
-    QCOMPARE(row->text(0), u"alarm"_s);
+    QCOMPARE(row.data().toString(), u"alarm"_s);
     edit(u"dropped"_s, Qt::Key_Escape);
     QTRY_COMPARE(dialogs_.Texts().size(), 2);
-    QCOMPARE(row->text(0), u"alarm"_s);
+    QCOMPARE(row.data().toString(), u"alarm"_s);
     QCOMPARE(page_->Model().entries.at(0).name, u"alarm"_s);
 }
 
 void TestMessageSetPage::clearAsksAndDoesNothingOnAnEmptyList() {
-    page_->ClearSet();  // OK on an empty list: nothing happens
+    page_->Editor().ClearSet();  // OK on an empty list: nothing happens
     QCOMPARE(dialogs_.Messages().size(), 1);
     QCOMPARE(dialogs_.Messages().constFirst().text, u"Clear entire list?"_s);
     QCOMPARE(dialogs_.Messages().constFirst().buttons, Buttons::OkCancel);
@@ -462,7 +480,7 @@ void TestMessageSetPage::clearAsksAndDoesNothingOnAnEmptyList() {
     dialogs_.QueueAnswer(Answer::Ok);
     Click(u"clearSetButton"_s);
     QVERIFY(page_->Model().entries.isEmpty());
-    QCOMPARE(page_->MessageList()->topLevelItemCount(), 0);
+    QCOMPARE(RowCount(), 0);
     QCOMPARE(Shown(u"countValue"_s), u"0"_s);
     QCOMPARE(Shown(u"totalSizeValue"_s), u"0 KB"_s);
     QVERIFY(page_->IsSetChanged());
@@ -491,7 +509,7 @@ void TestMessageSetPage::editWithMissingInfoFileKeepsTheMode() {
     QCOMPARE(dialogs_.Messages().constFirst().buttons, Buttons::YesNoCancel);
     QCOMPARE(dialogs_.Messages().constFirst().icon, Icon::Question);
     QVERIFY(page_->Model().entries.isEmpty());
-    QCOMPARE(page_->MessageList()->topLevelItemCount(), 0);
+    QCOMPARE(RowCount(), 0);
     QCOMPARE(page_->CurrentMode(), int(MessageSetPage::kNewMode));
     QVERIFY(page_->findChild<QRadioButton*>(u"newModeRadio"_s)->isChecked());
 }
@@ -510,7 +528,7 @@ void TestMessageSetPage::viewShowsTheSelectedSet() {
     // A missing wave file is reported and left out.
     QVERIFY(QFile::remove(one));
     Select(root_ + u"waves/"_s);
-    QCOMPARE(page_->MessageList()->topLevelItemCount(), 0);
+    QCOMPARE(RowCount(), 0);
     QCOMPARE(page_->windowTitle(), ToolApp::AppCaption());
     Select(setPath);
     QCOMPARE(ListColumn(0), QStringList{u"two"_s});
@@ -610,8 +628,8 @@ void TestMessageSetPage::playTakesTheListThatHadTheFocusLast() {
         MessageSetPage hidden(PageContext{*tool_, dialogs_, progress_}, nullptr);
         hidden.InitialisePage();
         QVERIFY(hidden.Tree()->SelectPath(inTree));
-        hidden.PlaySelected();
-        QVERIFY(hidden.LastPlayRequest().isEmpty());
+        hidden.Editor().PlaySelected();
+        QVERIFY(hidden.Editor().LastPlayRequest().isEmpty());
     }
     ClickMode(u"newModeRadio"_s);
     Select(inList);
@@ -623,19 +641,19 @@ void TestMessageSetPage::playTakesTheListThatHadTheFocusLast() {
     page_->Tree()->setFocus();
     QTRY_VERIFY(page_->Tree()->hasFocus());
     Click(u"playButton"_s);
-    QCOMPARE(page_->LastPlayRequest(), inTree);
+    QCOMPARE(page_->Editor().LastPlayRequest(), inTree);
     Click(u"stopButton"_s);
-    QVERIFY(page_->LastPlayRequest().isEmpty());
+    QVERIFY(page_->Editor().LastPlayRequest().isEmpty());
 
     // The message list had the focus last, even after the Play button took it.
     page_->MessageList()->setFocus();
     QTRY_VERIFY(page_->MessageList()->hasFocus());
     page_->MessageList()->clearSelection();
-    page_->PlaySelected();  // nothing selected there: nothing plays
-    QVERIFY(page_->LastPlayRequest().isEmpty());
-    page_->MessageList()->setCurrentItem(page_->MessageList()->topLevelItem(0));
+    page_->Editor().PlaySelected();  // nothing selected there: nothing plays
+    QVERIFY(page_->Editor().LastPlayRequest().isEmpty());
+    SetCurrentRow(0);
     Click(u"playButton"_s);
-    QCOMPARE(page_->LastPlayRequest(), inList);
+    QCOMPARE(page_->Editor().LastPlayRequest(), inList);
     QVERIFY(dialogs_.Texts().isEmpty());
 }
 
@@ -713,8 +731,8 @@ void TestMessageSetPage::fromWaveFilesToASetFileAndBackInEditMode() {
         Select(wave);
         Click(u"addButton"_s);
     }
-    page_->RenameMessage(2, u"Ding Dong"_s);
-    page_->MessageList()->setCurrentItem(page_->MessageList()->topLevelItem(1));
+    QVERIFY(Rename(2, u"Ding Dong"_s));
+    SetCurrentRow(1);
     Click(u"upButton"_s);
     const QList<MessageEntry> expectedEntries{
         {u"evacuate"_s, 90044, evacuate},

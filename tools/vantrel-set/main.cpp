@@ -9,13 +9,12 @@
 
 #include "messageset/FormatKilobytes.h"
 #include "messageset/InfoFile.h"
-#include "messageset/MessageNameRule.h"
 #include "messageset/MessageSetModel.h"
 #include "messageset/MessageSetTexts.h"
 #include "messageset/SetFileBuilder.h"
 #include "messageset/SetFileReader.h"
 #include "messageset/SetFileWriter.h"
-#include "messageset/WaveFormat.h"
+#include "messageset/WaveEntry.h"
 #include "tools/vantrel-set/ConsoleDialogService.h"
 #include "tools/vantrel-set/TerminalProgress.h"
 
@@ -118,31 +117,27 @@ int Tool::Run(const QStringList& arguments) {
 
 bool Tool::AddWaves(MessageSetModel& model, const QStringList& waves) {
     for (const QString& path : waves) {
-        if (model.IsFull()) {
-            dialogs_.Inform(message_set_texts::TooManyMessages(MessageSetModel::kMaxMessages));
-            return false;
-        }
-        // As on the page: the rule applies to the file name as the folder tree shows it, with
-        // its extension, so that a message name has at most 12 characters.
-        const QString messageName = message_name_rule::NameForWaveFile(path);
-        if (!message_name_rule::IsAcceptableName(QFileInfo(path).fileName().toLower())) {
-            dialogs_.Inform(path + u": "_s + message_set_texts::NameRule());
-            return false;
-        }
-        QString problem;
-        switch (WaveFormat::Examine(path, &problem)) {
-            case WaveFormat::Verdict::Supported:
-                break;
-            case WaveFormat::Verdict::Unreadable:
+        WaveEntry wave = WaveEntry::FromFile(path, model.entries.size());
+        switch (wave.problem) {
+            case WaveEntry::Problem::None:
+                model.entries.append(std::move(wave.entry));
+                continue;
+            case WaveEntry::Problem::SetFull:
+                dialogs_.Inform(message_set_texts::TooManyMessages(MessageSetModel::kMaxMessages));
+                return false;
+            case WaveEntry::Problem::NameRule:
+                dialogs_.Inform(path + u": "_s + message_set_texts::NameRule());
+                return false;
+            case WaveEntry::Problem::Unreadable:
                 dialogs_.Inform(u"Could not read a wave file header from: "_s + path);
                 return false;
-            case WaveFormat::Verdict::Unsupported:
-                dialogs_.Inform(path + u":\n"_s + problem);
+            case WaveEntry::Problem::UnsupportedFormat:
+                dialogs_.Inform(path + u":\n"_s + wave.formatText);
+                return false;
+            case WaveEntry::Problem::NotOpened:
+                dialogs_.Inform(message_set_texts::CouldNotOpen(path));
                 return false;
         }
-        const qint64 size = QFileInfo(path).size();
-        model.entries.append(
-            {messageName, static_cast<quint32>(qMin<qint64>(size, 0xFFFFFFFF)), path});
     }
     return true;
 }

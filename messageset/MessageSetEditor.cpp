@@ -1,0 +1,318 @@
+#include "messageset/MessageSetEditor.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+#include "app/ToolApp.h"
+#include "app/WaitCursor.h"
+#include "browse/FolderListing.h"
+#include "messageset/FormatKilobytes.h"
+#include "messageset/MessageSetTexts.h"
+#include "messageset/MessageSetView.h"
+#include "messageset/WaveEntry.h"
+#include "messageset/WaveFormat.h"
+
+using namespace Qt::StringLiterals;
+
+MessageSetEditor::MessageSetEditor(MessageSetView& view, const PageContext& context)
+    : view_(view),
+      app_(context.app),
+      dialogs_(context.dialogs),
+      infoFile_(context.dialogs, context.app.ProgramName()),
+      builder_(context.dialogs, context.progress) {
+    // Queued: a refused name is said once the list's editor has closed.
+    connect(&table_, &MessageSetTableModel::NameRefused, this, &MessageSetEditor::ShowNameRule,
+            Qt::QueuedConnection);
+    connect(&table_, &MessageSetTableModel::dataChanged, this, &MessageSetEditor::UpdateControls);
+}
+
+void MessageSetEditor::ShowFieldsInView() {
+    view_.ShowTotals(countText_, totalText_);
+    if (view_.SetNameText() != Set().setName) {
+        view_.ShowSetName(Set().setName);
+    }
+    view_.ShowMode(mode_);
+}
+
+void MessageSetEditor::TakeViewIntoFields() {
+    table_.SetName(view_.SetNameText());
+    if (view_.CheckedMode() >= 0) {
+        SetMode(view_.CheckedMode());
+    }
+}
+
+void MessageSetEditor::SetMode(int mode) {
+    mode_ = mode;
+    table_.SetRenamable(mode != Mode::kView);
+}
+
+void MessageSetEditor::UpdateControls() {
+    view_.ShowFlashCardSize(FormatKilobytes(app_.FlashCardSize()));
+    const bool treeWave = FolderListing::IsWaveName(view_.TreePath());
+    view_.ShowControlStates(MessageSetControlStates::For(view_.SelectedRow() >= 0, treeWave,
+                                                         !Set().entries.isEmpty(), mode_));
+    QString title = ToolApp::AppCaption();
+    if (!Set().setFilePath.isEmpty()) {
+        title += u" - "_s + Set().setFilePath;
+    }
+    view_.ShowTitle(title);
+}
+
+void MessageSetEditor::UpdateTotals() {
+    countText_ = QString::number(Set().entries.size());
+    totalText_ = FormatKilobytes(static_cast<quint64>(Set().EstimateSetSize()));
+    ShowFieldsInView();
+}
+
+void MessageSetEditor::AddMessage() {
+    const QString path = view_.TreePath();
+    const WaveEntry wave = WaveEntry::FromFile(path, Set().entries.size());
+    switch (wave.problem) {
+        case WaveEntry::Problem::None:
+            break;
+        case WaveEntry::Problem::SetFull:
+            dialogs_.Inform(message_set_texts::TooManyMessages(MessageSetModel::kMaxMessages));
+            return;
+        case WaveEntry::Problem::NameRule:
+            dialogs_.Inform(message_set_texts::NameRule());
+            return;
+        case WaveEntry::Problem::UnsupportedFormat:
+            dialogs_.Inform(wave.formatText);
+            UpdateControls();
+            return;
+        case WaveEntry::Problem::Unreadable:
+            UpdateControls();
+            return;
+        case WaveEntry::Problem::NotOpened:
+            dialogs_.Inform(message_set_texts::CouldNotFind(path));
+            return;
+    }
+    table_.Append(wave.entry);
+    UpdateTotals();
+    table_.SetChanged(true);
+    UpdateControls();
+}
+
+void MessageSetEditor::RemoveMessage() {
+    const int row = view_.SelectedRow();
+    if (row < 0) {
+        view_.FocusList();
+    } else {
+        const WaitCursor waitCursor;
+        table_.Remove(row);
+        view_.SelectRow(-1);
+        view_.FocusList();
+        table_.SetChanged(true);
+    }
+    UpdateTotals();
+    TakeViewIntoFields();
+    UpdateControls();
+}
+
+void MessageSetEditor::ClearSet() {
+    if (dialogs_.ShowMessage(message_set_texts::ClearEntireList(), DialogService::Buttons::OkCancel,
+                             DialogService::Icon::None) != DialogService::Answer::Ok) {
+        return;
+    }
+    if (Set().entries.isEmpty()) {
+        return;
+    }
+    const WaitCursor waitCursor;
+    table_.Clear();
+    table_.SetChanged(true);
+    UpdateTotals();
+    UpdateControls();
+}
+
+void MessageSetEditor::Move(int offset) {
+    if (Set().entries.size() < 2) {
+        return;
+    }
+    const int row = view_.SelectedRow();
+    if (row < 0) {
+        view_.FocusList();
+        return;
+    }
+    const int target = row + offset;
+    if (target >= 0 && target < Set().entries.size()) {
+        table_.Move(row, target);
+        view_.SelectRow(target);
+    }
+    view_.FocusList();
+    // Up on the first entry and Down on the last count as a change too.
+    table_.SetChanged(true);
+    UpdateControls();
+}
+
+void MessageSetEditor::ShowNameRule() {
+    dialogs_.Inform(message_set_texts::NameRule());
+    UpdateControls();
+}
+
+void MessageSetEditor::OnRenameCancelled() {
+    if (mode_ != Mode::kView) {
+        ShowNameRule();
+    }
+}
+
+void MessageSetEditor::OnSetNameEdited() {
+    // Only what the user types marks the set as changed; showing the fields does not.
+    if (mode_ != Mode::kView) {
+        table_.SetChanged(true);
+        UpdateControls();
+    }
+}
+
+void MessageSetEditor::OnTreeSelectionChanged() {
+    TakeViewIntoFields();
+    if (mode_ == Mode::kView) {
+        EnterViewMode();
+    } else if (mode_ == Mode::kEdit && !saving_) {
+        EnterEditMode();
+    }
+    UpdateControls();
+}
+
+DialogService::Answer MessageSetEditor::AskToSaveChanges(bool withCancel) {
+    const DialogService::Answer answer = dialogs_.ShowMessage(
+        message_set_texts::SaveChangedSetFirst(),
+        withCancel ? DialogService::Buttons::YesNoCancel : DialogService::Buttons::YesNo,
+        DialogService::Icon::Question);
+    if (answer == DialogService::Answer::Yes) {
+        SaveSetAs();
+    }
+    return answer;
+}
+
+bool MessageSetEditor::LoadSet(const QString& setPath) {
+    // Read beside the table, so that the list is never out of step while a message is shown.
+    MessageSetModel loaded = Set();
+    const bool read = infoFile_.ReadInfoFile(loaded, InfoFile::PathForSetFile(setPath));
+    table_.Reload([&loaded](MessageSetModel& set) { set = std::move(loaded); });
+    return read;
+}
+
+void MessageSetEditor::EnterMode(int mode) {
+    switch (mode) {
+        case Mode::kView:
+            EnterViewMode();
+            break;
+        case Mode::kEdit:
+            EnterEditMode();
+            break;
+        default:
+            EnterNewMode();
+            break;
+    }
+}
+
+void MessageSetEditor::EnterViewMode() {
+    const QString path = view_.TreePath();
+    if (IsSetChanged()) {
+        AskToSaveChanges(false);
+    }
+    table_.Clear();
+    table_.SetFilePath({});
+    if (FolderListing::IsSetName(path)) {
+        LoadSet(path);
+    }
+    table_.SetChanged(false);
+    SetMode(Mode::kView);
+    UpdateTotals();
+    UpdateControls();
+    ShowFieldsInView();
+}
+
+void MessageSetEditor::EnterEditMode() {
+    const int previous = mode_;
+    const QString path = view_.TreePath();
+    if (!FolderListing::IsSetName(path)) {
+        SetMode(previous);
+    } else {
+        if (IsSetChanged() && AskToSaveChanges(true) == DialogService::Answer::Cancel) {
+            SetMode(previous);
+            ShowFieldsInView();
+            return;
+        }
+        table_.Clear();
+        const WaitCursor waitCursor;
+        if (LoadSet(path)) {
+            table_.SetChanged(false);
+            SetMode(Mode::kEdit);
+        } else {
+            SetMode(previous);
+        }
+    }
+    UpdateTotals();
+    UpdateControls();
+    ShowFieldsInView();
+}
+
+void MessageSetEditor::EnterNewMode() {
+    if (IsSetChanged()) {
+        AskToSaveChanges(false);
+    }
+    table_.Clear();
+    table_.SetName(u"set1"_s);
+    table_.SetChanged(false);
+    SetMode(Mode::kNew);
+    table_.SetFilePath({});
+    UpdateTotals();
+    UpdateControls();
+    ShowFieldsInView();
+}
+
+void MessageSetEditor::SaveSetAs() {
+    saving_ = true;
+    const auto endSaving = qScopeGuard([this] { saving_ = false; });
+    TakeViewIntoFields();
+
+    DialogService::SaveFileRequest request;
+    request.initialName = Set().setName;
+    request.defaultExtension = u"SET"_s;
+    request.filter = u"message set files (*.set)|*.set|All Files (*.*)|*.*||"_s;
+    request.confirmOverwrite = true;
+    const std::optional<QString> chosen = dialogs_.AskSaveFileName(request);
+    if (!chosen.has_value() || chosen->isEmpty()) {
+        return;
+    }
+
+    const WaitCursor waitCursor;
+    table_.SetFilePath(QDir::toNativeSeparators(*chosen));
+    table_.SetName(QFileInfo(*chosen).fileName());
+    const bool built = builder_.BuildSetFile(Set(), Set().setFilePath);
+    if (built) {
+        ShowFieldsInView();
+        infoFile_.WriteInfoFile(Set(), InfoFile::PathForSetFile(Set().setFilePath));
+    }
+    // Cleared after a failed build too, so that leaving asks no further question.
+    table_.SetChanged(false);
+    view_.RefreshTreeFolder();
+    ShowFieldsInView();
+    UpdateControls();
+}
+
+void MessageSetEditor::PlaySelected() {
+    QString path;
+    if (lastFocus_ == Focus::List) {
+        const int row = view_.SelectedRow();
+        if (row < 0) {
+            return;
+        }
+        path = Set().entries.at(row).path;
+    } else if (lastFocus_ == Focus::Tree) {
+        path = view_.TreePath();
+    } else {
+        return;
+    }
+    if (CheckWaveFormat(path, dialogs_) && !path.isEmpty()) {
+        lastPlayRequest_ = path;
+        player_.Play(path);  // playback errors are not reported
+    }
+}
+
+void MessageSetEditor::StopPlaying() {
+    lastPlayRequest_.clear();
+    player_.Stop();
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QObject>
+#include <optional>
+
+#include "app/DialogService.h"
+#include "app/PageContext.h"
+#include "messageset/InfoFile.h"
+#include "messageset/MessageSetControlStates.h"
+#include "messageset/MessageSetTableModel.h"
+#include "messageset/SetFileBuilder.h"
+#include "messageset/WavePlayer.h"
+
+class MessageSetView;
+
+// The logic of the message set page: the View, Edit and New modes and the moves between them, the
+// commands on the set (add, remove, clear, order, rename, play, save) and which of them are
+// available. Reads and shows the widgets' state through a MessageSetView and asks the user through
+// the dialog service.
+//
+// The set name shown, the totals and the mode are copied between the editor and the view only at
+// fixed points: a name typed into the "Message set" box becomes the set's name when the view is
+// next taken in (a save, a tree selection change, a removal), and showing the editor's state
+// before that puts the set's name back into the box.
+class MessageSetEditor : public QObject {
+    Q_OBJECT
+
+public:
+    using Mode = MessageSetControlStates::Mode;
+
+    // view, and the context's services, outlive the editor.
+    MessageSetEditor(MessageSetView& view, const PageContext& context);
+
+    MessageSetTableModel& Table() { return table_; }
+    const MessageSetModel& Set() const { return table_.Set(); }
+    int CurrentMode() const { return mode_; }
+    bool IsSetChanged() const { return table_.Set().changed; }
+    SetFileBuilder& Builder() { return builder_; }
+    // The wave file last given to the player (whether or not a sound device took it); empty once
+    // stopped.
+    const QString& LastPlayRequest() const { return lastPlayRequest_; }
+
+    // The commands of the page's buttons.
+    void AddMessage();
+    void RemoveMessage();
+    void ClearSet();
+    void MoveUp() { Move(-1); }
+    void MoveDown() { Move(1); }
+    void PlaySelected();
+    void StopPlaying();
+    // Asks for a file, builds the set file and writes its info file. The changed flag is cleared
+    // once a file was chosen, whether or not the build succeeded.
+    void SaveSetAs();
+    void EnterMode(int mode);
+    void EnterViewMode();
+    void EnterEditMode();
+    void EnterNewMode();
+
+    // Notifications from the view.
+    void OnTreeSelectionChanged();
+    // The user typed into the "Message set" box.
+    void OnSetNameEdited();
+    // An in-place edit of a message name was cancelled: said like a refused name, when editing.
+    void OnRenameCancelled();
+    enum class Focus { Tree, List };
+    // Which list had the focus last; Play takes its selection.
+    void OnFocus(Focus focus) { lastFocus_ = focus; }
+
+    // Shows the states of the commands, the flash card size and the title.
+    void UpdateControls();
+    // Shows the editor's state in the view.
+    void ShowFieldsInView();
+
+private:
+    void TakeViewIntoFields();
+    // The mode, and whether names typed into the list are taken.
+    void SetMode(int mode);
+    void UpdateTotals();
+    void Move(int offset);
+    // Loads the info file of the set file at setPath into the set; true when it was this
+    // program's.
+    bool LoadSet(const QString& setPath);
+    // Asks whether a changed set is saved first; runs SaveSetAs on Yes. Returns the answer.
+    DialogService::Answer AskToSaveChanges(bool withCancel);
+    void ShowNameRule();
+
+    MessageSetView& view_;
+    ToolApp& app_;
+    DialogService& dialogs_;
+    MessageSetTableModel table_;
+    InfoFile infoFile_;
+    SetFileBuilder builder_;
+    WavePlayer player_;
+    QString lastPlayRequest_;
+    int mode_ = Mode::kView;
+    QString countText_ = QStringLiteral("0");
+    QString totalText_ = QStringLiteral("0 KB");
+    std::optional<Focus> lastFocus_;
+    bool saving_ = false;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <array>
+#include <functional>
+
+#include "messageset/MessageSetModel.h"
+
+// The message set as the page's message list shows it: one row per message with its name, its
+// size in kilobytes and its path. Holds the set itself, so the list has no copy of the entries to
+// keep in step: every change of the entries goes through this model and is announced to views.
+//
+// A name typed into the list is judged by setData: taken when the set may be renamed (see
+// SetRenamable) and the name keeps the name rule; a name that breaks the rule is refused and
+// reported through NameRefused, for the caller to tell the user once the editor has closed.
+class MessageSetTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Column { kNameColumn = 0, kSizeColumn = 1, kPathColumn = 2, kColumnCount = 3 };
+    // The widths the list opens with, per column.
+    static constexpr std::array<int, kColumnCount> kColumnWidths{125, 65, 120};
+
+    explicit MessageSetTableModel(QObject* parent = nullptr);
+
+    const MessageSetModel& Set() const { return set_; }
+
+    // Whether names typed into the list are judged at all; outside editing they are dropped
+    // silently.
+    void SetRenamable(bool renamable) { renamable_ = renamable; }
+
+    void SetName(const QString& name) { set_.setName = name; }
+    void SetFilePath(const QString& path) { set_.setFilePath = path; }
+    void SetChanged(bool changed) { set_.changed = changed; }
+
+    void Append(const MessageEntry& entry);
+    void Remove(int row);
+    void Clear();
+    // Moves row to target (both valid rows).
+    void Move(int row, int target);
+    // Lets load change the whole set (an info file read into it) and shows the result.
+    void Reload(const std::function<void(MessageSetModel&)>& load);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Renames the message of index's row (name column, edit role) as described above.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+signals:
+    // A typed name broke the name rule and was not taken.
+    void NameRefused();
+
+private:
+    MessageSetModel set_;
+    bool renamable_ = false;
+};

@@ -1,0 +1,87 @@
+// The message list's model: what its rows show, renames through setData with the name rule, and
+// moves and removals that keep QAbstractItemModelTester content.
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "messageset/MessageSetTableModel.h"
+
+using namespace Qt::StringLiterals;
+
+class TestMessageSetTableModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        model_ = std::make_unique<MessageSetTableModel>();
+        tester_ = std::make_unique<QAbstractItemModelTester>(
+            model_.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (const char* name : {"a", "b", "c"}) {
+            model_->Append(
+                {QString::fromLatin1(name), 2048, u"/w/%1.wav"_s.arg(QLatin1StringView(name))});
+        }
+    }
+
+    void cleanup() {
+        tester_.reset();
+        model_.reset();
+    }
+
+    void rowsShowNameSizeAndPath() {
+        QCOMPARE(model_->rowCount(), 3);
+        QCOMPARE(model_->columnCount(), 3);
+        QCOMPARE(model_->index(1, 0).data().toString(), u"b"_s);
+        QCOMPARE(model_->index(1, 1).data().toString(), u"2 KB"_s);
+        QCOMPARE(model_->index(1, 2).data().toString(), u"/w/b.wav"_s);
+        QCOMPARE(model_->index(1, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignRight | Qt::AlignVCenter);
+        QVERIFY(model_->flags(model_->index(0, 0)).testFlag(Qt::ItemIsEditable));
+        QVERIFY(!model_->flags(model_->index(0, 1)).testFlag(Qt::ItemIsEditable));
+    }
+
+    void renameFollowsTheNameRuleOnlyWhenRenamable() {
+        QSignalSpy refused(model_.get(), &MessageSetTableModel::NameRefused);
+        const QModelIndex first = model_->index(0, 0);
+        QVERIFY(!model_->setData(first, u"x"_s));  // not renamable: dropped without a word
+        QVERIFY(!model_->Set().changed);
+        model_->SetRenamable(true);
+        QVERIFY(!model_->setData(model_->index(0, 2), u"x"_s));
+        QVERIFY(!model_->setData(first, u"seventeen_chars__"_s));
+        QVERIFY(!model_->setData(first, u"a~b"_s));
+        QCOMPARE(refused.size(), 2);
+        QCOMPARE(model_->Set().entries.at(0).name, u"a"_s);
+        QVERIFY(!model_->Set().changed);
+        QVERIFY(model_->setData(first, u"sixteen_chars_ok"_s));
+        QCOMPARE(first.data().toString(), u"sixteen_chars_ok"_s);
+        QVERIFY(model_->Set().changed);
+        QCOMPARE(refused.size(), 2);
+    }
+
+    void movesAndRemovals() {
+        auto names = [this] {
+            QStringList list;
+            for (const MessageEntry& entry : model_->Set().entries) {
+                list << entry.name;
+            }
+            return list;
+        };
+        model_->Move(0, 1);
+        QCOMPARE(names(), (QStringList{u"b"_s, u"a"_s, u"c"_s}));
+        model_->Move(2, 1);
+        QCOMPARE(names(), (QStringList{u"b"_s, u"c"_s, u"a"_s}));
+        model_->Remove(1);
+        QCOMPARE(names(), (QStringList{u"b"_s, u"a"_s}));
+        model_->Reload([](MessageSetModel& set) { set.entries.append({u"z"_s, 0, u"/z.wav"_s}); });
+        QCOMPARE(names(), (QStringList{u"b"_s, u"a"_s, u"z"_s}));
+        model_->Clear();
+        QCOMPARE(model_->rowCount(), 0);
+    }
+
+private:
+    std::unique_ptr<MessageSetTableModel> model_;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
+};
+
+QTEST_GUILESS_MAIN(TestMessageSetTableModel)
+#include "test_message_set_table_model.moc"
