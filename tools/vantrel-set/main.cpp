@@ -17,6 +17,8 @@
 #include "messageset/SetFileWriter.h"
 #include "messageset/WaveFormat.h"
 #include "tools/vantrel-set/ConsoleDialogService.h"
+#include "tools/vantrel-set/ConvertCommand.h"
+#include "tools/vantrel-set/ExtractCommand.h"
 #include "tools/vantrel-set/TerminalProgress.h"
 
 using namespace Qt::StringLiterals;
@@ -81,6 +83,13 @@ private:
 };
 
 int Tool::Run(const QStringList& arguments) {
+    // Commands that parse their own options.
+    if (arguments.size() > 1 && arguments.at(1) == u"extract"_s) {
+        return RunExtractCommand(arguments.mid(2), kInfoProgramName);
+    }
+    if (arguments.size() > 1 && arguments.at(1) == u"convert"_s) {
+        return RunConvertCommand(arguments.mid(2));
+    }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s});
