@@ -21,32 +21,13 @@ QString Hex(quint16 value) {
     return u"0x%1"_s.arg(value, 4, 16, QChar(u'0'));
 }
 
-// Where the padding after a block ending at end leads: the next block, or (for the last block)
-// the end of the file.
-qint64 NextBlockAfter(qint64 end) {
-    return end + PaddingTo(end, kSectorSize);
-}
-qint64 FileEndAfter(qint64 end) {
-    const qint64 sectors = NextBlockAfter(end);
-    return sectors + PaddingTo(sectors, kFileAlignment);
-}
-
-// The length value halves the wave size, so a wave of odd size leaves one more byte in the set
-// than one of even size. That byte tells: padding is zero, so a byte that is not must be sound.
-// A zero byte is sound only when the padding that follows it ends where the set's next block (or
-// the file) really ends; otherwise taking it as padding rebuilds the same bytes.
-bool KeepsOddByte(QFile& file, qint64 evenEnd, std::optional<qint64> nextBlock, qint64 fileSize) {
+// The length value halves the wave size, so a wave of odd size leaves one byte more in the set than
+// one of even size. Padding is zero, so a byte there that is not must be sound. A zero byte is
+// taken as padding: an odd block never ends on a sector boundary, so either way the set rebuilds
+// with the same bytes.
+bool KeepsOddByte(QFile& file, qint64 evenEnd) {
     char byte = 0;
-    if (!file.seek(evenEnd) || !file.getChar(&byte)) {
-        return false;
-    }
-    if (byte != 0) {
-        return true;
-    }
-    if (nextBlock) {
-        return *nextBlock == NextBlockAfter(evenEnd + 1) && *nextBlock != NextBlockAfter(evenEnd);
-    }
-    return fileSize == FileEndAfter(evenEnd + 1) && fileSize != FileEndAfter(evenEnd);
+    return file.seek(evenEnd) && file.getChar(&byte) && byte != 0;
 }
 
 }  // namespace
@@ -79,26 +60,19 @@ std::optional<StoredMessageSet> StoredMessageSet::Open(const QString& setPath, Q
         if (stored.lengthValue) {
             const qint64 blockStart = qint64(stored.firstSector) * kSectorSize;
             const auto next = std::upper_bound(blockStarts.begin(), blockStarts.end(), blockStart);
-            const std::optional<qint64> nextBlock =
-                next == blockStarts.end() ? std::nullopt : std::optional<qint64>(*next);
+            const qint64 end = next == blockStarts.end() ? fileSize : qMin(*next, fileSize);
             message.readable = true;
             message.keptOffset = blockStart + kBlockHeaderSize;
-            const qint64 room =
-                qMax<qint64>(0, qMin(nextBlock.value_or(fileSize), fileSize) - message.keptOffset);
+            const qint64 room = qMax<qint64>(0, end - message.keptOffset);
             const qint64 evenSize = 2 * qint64(*stored.lengthValue) + 20;
             const qint64 evenKept = qMax<qint64>(0, evenSize - kWaveDataOffset);
-            if (evenKept > room) {
-                message.cut = true;
-                message.keptBytes = room;
-                message.waveSize = evenSize;
-            } else {
-                message.keptBytes = evenKept;
-                message.waveSize = evenSize;
-                if (evenSize >= kWaveDataOffset && evenKept < room &&
-                    KeepsOddByte(file, message.keptOffset + evenKept, nextBlock, fileSize)) {
-                    ++message.keptBytes;
-                    ++message.waveSize;
-                }
+            message.waveSize = evenSize;
+            message.keptBytes = qMin(evenKept, room);
+            message.cut = evenKept > room;
+            if (evenSize >= kWaveDataOffset && evenKept < room &&
+                KeepsOddByte(file, message.keptOffset + evenKept)) {
+                ++message.keptBytes;
+                ++message.waveSize;
             }
         }
         set.messages_.append(message);
