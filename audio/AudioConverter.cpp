@@ -173,8 +173,10 @@ Result AudioConverter::Convert(const QString& source, const QString& target,
             const soxr_error_t error =
                 soxr_process(resampler.get(), input.data() + used, size_t(read) - used, &consumed,
                              output.data(), output.size(), &produced);
-            if (error != nullptr) {
-                return abandon(Outcome::NotDecodable, QString::fromUtf8(error));
+            if (error != nullptr || (consumed == 0 && produced == 0)) {
+                return abandon(Outcome::NotDecodable,
+                               error != nullptr ? QString::fromUtf8(error)
+                                                : u"The resampler stopped taking samples."_s);
             }
             if (!writer.Add(output.data(), produced)) {
                 return abandon(Outcome::WriteFailed, writer.ErrorText());

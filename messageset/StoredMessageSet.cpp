@@ -40,8 +40,12 @@ std::optional<StoredMessageSet> StoredMessageSet::Open(const QString& setPath, Q
         }
         return std::nullopt;
     }
-    std::optional<SetFileReader::Report> report = SetFileReader::Read(file, error);
+    QString reason;
+    std::optional<SetFileReader::Report> report = SetFileReader::Read(file, &reason);
     if (!report) {
+        if (error != nullptr) {
+            *error = setPath + u": "_s + reason;
+        }
         return std::nullopt;
     }
     StoredMessageSet set;

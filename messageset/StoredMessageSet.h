@@ -31,7 +31,8 @@ public:
         bool cut = false;       // the set holds fewer bytes than the length value says
     };
 
-    // Nothing, with the reason in *error, when the file cannot be read or is no set file.
+    // Nothing, with the reason (naming the file) in *error, when the file cannot be read or is no
+    // set file.
     static std::optional<StoredMessageSet> Open(const QString& setPath, QString* error);
 
     const QString& Path() const { return path_; }

@@ -69,6 +69,12 @@ private slots:
         QVERIFY(again.err.contains(u"--overwrite"_s));
         QCOMPARE(Tool({u"extract"_s, u"--overwrite"_s, u"a.SET"_s, u"waves"_s}).exitCode, 0);
         QCOMPARE(Tool({u"extract"_s, u"a.SET"_s}).exitCode, 2);
+        QVERIFY(wave_files::Write(Path(u"tiny.SET"_s), "not a set"));
+        const Run tiny = Tool({u"extract"_s, u"tiny.SET"_s, u"tiny"_s});
+        QCOMPARE(tiny.exitCode, 1);
+        QVERIFY2(tiny.err.startsWith(u"vantrel-set: tiny.SET: The file is shorter than"_s),
+                 qPrintable(tiny.err));
+        QVERIFY(!QFileInfo::exists(Path(u"tiny"_s)));
     }
 
     void convertsEachFileItCanDecode() {

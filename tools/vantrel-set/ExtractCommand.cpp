@@ -56,6 +56,8 @@ int RunExtractCommand(const QStringList& arguments, const QString& infoProgramNa
             err << u"vantrel-set: Could not create the folder "_s << result.subject << Qt::endl;
             return command_exit::kFailed;
         case Outcome::SetNotReadable:
+            err << u"vantrel-set: "_s << QString(result.reason).replace(u'\n', u' ') << Qt::endl;
+            return command_exit::kFailed;
         case Outcome::WaveNotWritten:
         case Outcome::InfoFileNotWritten:
             err << u"vantrel-set: "_s << result.subject << u": "_s
