@@ -8,6 +8,8 @@ packages=(
     build-essential cmake ninja-build pkg-config ccache clang-format
     # libraries
     qt6-base-dev qt6-multimedia-dev libcurl4-openssl-dev libsimpleini-dev libbenchmark-dev
+    # sound files of other formats: decoding and resampling
+    libsndfile1-dev libsoxr-dev
     # run time on a real desktop: platform plugins, multimedia back end, sound server client
     qt6-qpa-plugins libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio-utils
     # controller simulator and demo

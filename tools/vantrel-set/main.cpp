@@ -16,6 +16,8 @@
 #include "messageset/SetFileWriter.h"
 #include "messageset/WaveEntry.h"
 #include "tools/vantrel-set/ConsoleDialogService.h"
+#include "tools/vantrel-set/ConvertCommand.h"
+#include "tools/vantrel-set/ExtractCommand.h"
 #include "tools/vantrel-set/TerminalProgress.h"
 
 using namespace Qt::StringLiterals;
@@ -36,10 +38,16 @@ const QString kUsageText =
   vantrel-set inspect SETFILE
       Prints the set name, each message's name, first sector and length value, the total
       size, and whether the stored size and CRC match the file.
+  vantrel-set extract [--info INFO.nfo] [--overwrite] SETFILE FOLDER
+      Writes each message as a wave file into FOLDER and an info file naming them (by
+      default beside SETFILE), so that the set opens for editing and rebuilds as it was.
+  vantrel-set convert [--out FOLDER] [--overwrite] INPUT...
+      Converts sound files (WAV, AIFF, FLAC, Ogg, MP3...) to mono, 16 bit, 44.1kHz wave
+      files in FOLDER, or in the subfolder "converted" beside each input.
   vantrel-set --help
 
-Exit status: 0 on success (inspect: size and CRC match), 1 on any failure or mismatch,
-2 on a usage error.)"_s;
+Exit status: 0 on success (inspect: size and CRC match; extract only warns of a mismatch),
+1 on any failure or mismatch, 2 on a usage error.)"_s;
 
 // The name with characters that would upset a terminal replaced by "?".
 QString Printable(const QString& name) {
@@ -80,6 +88,13 @@ private:
 };
 
 int Tool::Run(const QStringList& arguments) {
+    // Commands that parse their own options.
+    if (arguments.size() > 1 && arguments.at(1) == u"extract"_s) {
+        return RunExtractCommand(arguments.mid(2), kInfoProgramName);
+    }
+    if (arguments.size() > 1 && arguments.at(1) == u"convert"_s) {
+        return RunConvertCommand(arguments.mid(2));
+    }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s});
