@@ -1,5 +1,6 @@
 #include "controller/LoginPage.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,7 +32,6 @@ LoginPage::LoginPage(const PageContext& context, QWidget* parent) : PageDialog(c
 }
 
 LoginPage::~LoginPage() {
-    SaveSettings();
     if (Session() != nullptr) {
         Session()->Disconnect();
     }
@@ -110,7 +110,7 @@ void LoginPage::LoadSettings() {
                                .left(kMaxFieldLength));
 }
 
-void LoginPage::SaveSettings() {
+QString LoginPage::SaveSettings() {
     const QString file = context_.app.SettingsFilePath();
     QString errorText;
     bool saved = true;
@@ -124,10 +124,10 @@ void LoginPage::SaveSettings() {
                                             &errorText);
     }
     if (!saved) {
-        context_.dialogs.ShowError(
-            u"The controller address and user name could not be saved in %1: %2"_s.arg(file,
-                                                                                       errorText));
+        return u"The controller address and user name could not be saved in %1: %2"_s.arg(
+            QDir::toNativeSeparators(file), errorText.simplified());
     }
+    return {};
 }
 
 QString LoginPage::AddressText() const {

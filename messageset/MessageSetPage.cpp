@@ -77,13 +77,17 @@ MessageSetPage::~MessageSetPage() {
     nameDelegate_->disconnect(this);
     nameEdit_->disconnect(this);
     StopPlaying();
+}
+
+QString MessageSetPage::SaveSettings() {
+    const QString file = context_.app.SettingsFilePath();
     const QString lastDir = tree_->PathOfItem(tree_->currentItem());
     QString reason;
-    if (!PrivateProfile::WriteString(context_.app.SettingsFilePath(), kSettingsSection, kLastDirKey,
-                                     lastDir, &reason)) {
-        context_.dialogs.ShowError(u"The settings file could not be written: "_s +
-                                   context_.app.SettingsFilePath() + u"\n"_s + reason);
+    if (!PrivateProfile::WriteString(file, kSettingsSection, kLastDirKey, lastDir, &reason)) {
+        return u"The last folder of the message set page could not be saved in %1: %2"_s.arg(
+            QDir::toNativeSeparators(file), reason.simplified());
     }
+    return {};
 }
 
 void MessageSetPage::BuildLayout() {

@@ -38,11 +38,12 @@ public:
     enum Mode { kViewMode = 0, kEditMode = 1, kNewMode = 2 };
 
     MessageSetPage(const PageContext& context, QWidget* parent);
-    // Writes the folder tree's selected path back as "Last Dir".
     ~MessageSetPage() override;
 
     // Sets up the tree with the wave and set filter and opens it at "Last Dir".
     void InitialisePage() override;
+    // Writes the folder tree's selected path back as "Last Dir".
+    [[nodiscard]] QString SaveSettings() override;
 
     bool IsSetChanged() const override { return model_.changed; }
     // Asks for a file, builds the set file and writes its info file. The changed flag is cleared

@@ -75,16 +75,19 @@ FileTransferPage::FileTransferPage(const PageContext& context, QWidget* parent)
     BuildLayout();
 }
 
-FileTransferPage::~FileTransferPage() {
+FileTransferPage::~FileTransferPage() = default;
+
+QString FileTransferPage::SaveSettings() {
     if (selectedCategory_ < 0) {
-        return;  // never initialised: nothing was read, so nothing is written
+        return {};  // never initialised: nothing was read, so nothing is written
     }
     const QString file = context_.app.SettingsFilePath();
     QString reason;
     if (!settings_.Save(file, &reason)) {
-        context_.dialogs.Inform(u"The file transfer settings could not be saved to "_s +
-                                QDir::toNativeSeparators(file) + u":\n"_s + reason);
+        return u"The file transfer settings could not be saved in %1: %2"_s.arg(
+            QDir::toNativeSeparators(file), reason.simplified());
     }
+    return {};
 }
 
 void FileTransferPage::BuildLayout() {

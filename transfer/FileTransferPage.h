@@ -21,8 +21,7 @@ class TransferCommands;
 // session's current remote directory; a category's radio button moves both sides to the
 // category's directories. The buttons between the lists send, fetch and delete.
 //
-// Owns its category settings: read when the page is initialised, written back when it is
-// destroyed.
+// Owns its category settings: read when the page is initialised, written back by SaveSettings.
 class FileTransferPage : public PageDialog {
     Q_OBJECT
 
@@ -33,6 +32,8 @@ public:
     // Reads the category settings, fills both lists and the drive combo, marks "Message Set".
     // The directories of the category are entered only when the page is first shown.
     void InitialisePage() override;
+    // Writes the category settings back; nothing when the page was never initialised.
+    [[nodiscard]] QString SaveSettings() override;
 
     // Moves the remote side to the category's directory (creating it, for paths below /rfa, when
     // it is missing) and the local side to its directory below the upload directory, and sets the

@@ -616,6 +616,7 @@ private slots:
         QVERIFY(PrivateProfile::WriteString(tool_.SettingsFilePath(), u"Driver"_s, u"Dir"_s,
                                             u"RFA\\DRIVERS"_s));
         ShowPage();
+        QCOMPARE(page_->SaveSettings(), QString());
         page_.reset();
         const QString file = tool_.SettingsFilePath();
         QCOMPARE(PrivateProfile::ReadString(file, u"Driver"_s, u"Dir"_s, {}), u"rfa\\drivers"_s);
