@@ -14,6 +14,7 @@
 #include "app/ToolApp.h"
 #include "controller/ControllerSession.h"
 #include "controller/IpAddressEdit.h"
+#include "controller/LoginPort.h"
 
 using namespace Qt::StringLiterals;
 
@@ -21,7 +22,6 @@ namespace {
 
 const QString kSection = u"Login"_s;
 constexpr int kMaxFieldLength = 32;
-constexpr int kDefaultPort = 21;
 
 }  // namespace
 
@@ -160,15 +160,13 @@ void LoginPage::OnConnect() {
     } else if (Session() == nullptr) {
         dialogs.Inform(u"No connection present."_s);
     } else {
-        // Not in the original settings: a controller behind a forwarded port, or the simulator.
-        const int port = PrivateProfile::ReadInt(context_.app.SettingsFilePath(), kSection,
-                                                 u"Port"_s, kDefaultPort);
-        if (port < 1 || port > 65535) {
-            dialogs.Inform(
-                u"The port %1 in the settings file (section \"Login\", key \"Port\") "
-                u"is not a port number from 1 to 65535."_s.arg(port));
+        QString portError;
+        const std::optional<quint16> port =
+            LoginPort::Read(context_.app.SettingsFilePath(), &portError);
+        if (!port) {
+            dialogs.Inform(portError);
         } else if (Session()->Connect(ToolApp::AppCaption(), AddressText(), userName, password,
-                                      static_cast<quint16>(port))) {
+                                      *port)) {
             dialogs.Inform(
                 u"Status : Connected to %1, Username : %2"_s.arg(AddressText(), userName));
         } else {

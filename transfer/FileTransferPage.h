@@ -59,9 +59,6 @@ public:
     void DownloadSelected();
     void DeleteSelected();
 
-    // The message shown for an upload or download outcome; empty for none.
-    static QString MessageFor(const TransferReport& report);
-
     FileCategory SelectedCategory() const { return static_cast<FileCategory>(selectedCategory_); }
     const QString& LocalDirectory() const { return localDirectory_; }
     const CategorySettings& Settings() const { return settings_; }
@@ -73,7 +70,6 @@ private:
     void BuildLayout();
     // Runs each time the page becomes visible: refreshes both lists and enters the marked category.
     void OnShown();
-    bool EnterRemoteDirectory(FileCategory category);
     void EnterLocalDirectory(FileCategory category);
     void FillDriveCombo();
     void MarkSelectedCategory();

@@ -1,8 +1,7 @@
-#include "browse/DriveRoots.h"
+#include "app/DriveRoots.h"
 
 #include <QDir>
-
-#include "transfer/DriveRoots.h"
+#include <QStorageInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -21,15 +20,49 @@ int PrefixMatch(const QString& root, const QString& path) {
     }
     return 0;
 }
+
+// The volume's name where the system gives one, otherwise its root as the platform writes it.
+QString DisplayNameOf(const QStorageInfo& volume) {
+    const QString name = volume.displayName();
+    return name.isEmpty() ? QDir::toNativeSeparators(volume.rootPath()) : name;
+}
+
+// The volumes in listing order, unfiltered and possibly repeated.
+QList<QStorageInfo> Volumes() {
+    QList<QStorageInfo> volumes;
+#ifdef Q_OS_WIN
+    const QFileInfoList drives = QDir::drives();
+    for (const QFileInfo& drive : drives) {
+        volumes.append(QStorageInfo(drive.absoluteFilePath()));
+    }
+#else
+    volumes.append(QStorageInfo::root());
+    const QList<QStorageInfo> mounted = QStorageInfo::mountedVolumes();
+    for (const QStorageInfo& volume : mounted) {
+        const QString root = volume.rootPath();
+        const bool browsed = root.startsWith(u"/media/"_s) || root.startsWith(u"/mnt/"_s) ||
+                             root.startsWith(u"/run/media/"_s) || root == u"/home"_s;
+        if (browsed && volume.isValid() && volume.isReady()) {
+            volumes.append(volume);
+        }
+    }
+#endif
+    return volumes;
+}
 }  // namespace
 
-QStringList DriveRoots::List() {
-    QStringList paths;
-    const QList<DriveRoot> drives = ListDriveRoots();
-    for (const DriveRoot& drive : drives) {
-        paths.append(drive.rootPath);
+QList<DriveRoot> DriveRoots::List() {
+    QList<DriveRoot> drives;
+    QStringList seen;
+    const QList<QStorageInfo> volumes = Volumes();
+    for (const QStorageInfo& volume : volumes) {
+        const QString root = AsRoots({volume.rootPath()}).constFirst();
+        if (!seen.contains(root)) {
+            seen.append(root);
+            drives.append({root, DisplayNameOf(volume)});
+        }
     }
-    return AsRoots(paths);
+    return drives;
 }
 
 QStringList DriveRoots::AsRoots(const QStringList& paths) {
