@@ -7,7 +7,6 @@
 #include "app/PageDialog.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/FileCategory.h"
-#include "transfer/TransferReport.h"
 
 class QButtonGroup;
 class QComboBox;

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "progress/ProgressWindow.h"
+#include "progress/ProgressWindowFactory.h"
 
 using namespace Qt::StringLiterals;
 
@@ -171,6 +172,21 @@ private Q_SLOTS:
             progress.PumpMessages();
             QVERIFY(!progress.IsCancelled());
         }
+        QVERIFY(mainWindow_->isEnabled());
+    }
+
+    void factoryGivesEachWindowTheOwnerItWasGiven() {
+        ProgressWindowFactory factory;
+        factory.SetOwnerWindow(mainWindow_);
+        {
+            const std::unique_ptr<ProgressSink> progress = factory.Create(u"Progress"_s);
+            progress->MakeModal();
+            QVERIFY(!mainWindow_->isEnabled());
+        }
+        QVERIFY(mainWindow_->isEnabled());
+        factory.SetOwnerWindow(nullptr);  // the main window is going
+        const std::unique_ptr<ProgressSink> progress = factory.Create(u"Progress"_s);
+        progress->MakeModal();
         QVERIFY(mainWindow_->isEnabled());
     }
 
