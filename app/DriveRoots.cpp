@@ -10,9 +10,14 @@ QString WithSeparator(const QString& path) {
     return path.endsWith(u'/') ? path : path + u'/';
 }
 
+// A root without its final separator; the file system root stays "/".
+QString WithoutSeparator(const QString& root) {
+    return root.size() > 1 && root.endsWith(u'/') ? root.chopped(1) : root;
+}
+
 // Ranks how well root names the start of path: 0 not at all, 1 without regard to case, 2 exactly.
 int PrefixMatch(const QString& root, const QString& path) {
-    const QString bare = DriveRoots::WithoutSeparator(root);
+    const QString bare = WithoutSeparator(root);
     for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
         if (path.startsWith(root, cs) || path.compare(bare, cs) == 0) {
             return cs == Qt::CaseSensitive ? 2 : 1;
@@ -90,8 +95,4 @@ int DriveRoots::LongestPrefix(const QStringList& roots, const QString& path) {
         }
     }
     return best;
-}
-
-QString DriveRoots::WithoutSeparator(const QString& root) {
-    return root.size() > 1 && root.endsWith(u'/') ? root.chopped(1) : root;
 }

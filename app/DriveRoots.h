@@ -26,7 +26,4 @@ public:
     // roots of that length, the one that matches in case. -1 when no root is a prefix. A path
     // equal to a root without its final separator matches that root.
     static int LongestPrefix(const QStringList& roots, const QString& path);
-
-    // A root without its final separator; the file system root stays "/".
-    static QString WithoutSeparator(const QString& root);
 };
