@@ -1,31 +1,24 @@
 #include "app/MainWindow.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabBar>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "app/DialogService.h"
 #include "app/ToolApp.h"
 #include "controller/LoginPage.h"
 #include "messageset/MessageSetPage.h"
-#include "progress/ProgressWindow.h"
+#include "progress/ProgressSink.h"
 #include "transfer/FileTransferPage.h"
 
 using namespace Qt::StringLiterals;
 
 const QColor MainWindow::kWindowColour(74, 115, 222);
-
-namespace {
-QVariant PagePointer(PageDialog* page) {
-    return QVariant::fromValue(static_cast<QObject*>(page));
-}
-}  // namespace
 
 MainWindow::MainWindow(const PageContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -33,19 +26,15 @@ MainWindow::MainWindow(const PageContext& context, QWidget* parent)
       context_(context) {
     setObjectName(u"mainWindow"_s);
     BuildLayout();
-    ProgressWindow::SetApplicationWindow(this);
-
-    // The registry is a tab bar that is never shown; each tab carries its page.
-    for (const QString& label : {u"WAV"_s, u"Login"_s, u"File Transfer"_s}) {
-        pageRegistry_->addTab(label);
-    }
+    // Progress displays centre over this window and, when modal, disable it.
+    context_.progress.SetOwnerWindow(this);
 
     // Created in this order; only the login page is shown at start.
-    messageSetPage_ = new MessageSetPage(context_, pageArea_);
+    messageSetPage_ = new MessageSetPage(context_, pageStack_);
     AddPage(kMessageSetPage, messageSetPage_);
-    loginPage_ = new LoginPage(context_, pageArea_);
+    loginPage_ = new LoginPage(context_, pageStack_);
     AddPage(kLoginPage, loginPage_);
-    fileTransferPage_ = new FileTransferPage(context_, pageArea_);
+    fileTransferPage_ = new FileTransferPage(context_, pageStack_);
     AddPage(kFileTransferPage, fileTransferPage_);
     session_.SetProgressFactory(&context_.progress);
     unsavedSetOwner_ = messageSetPage_;
@@ -57,15 +46,18 @@ MainWindow::MainWindow(const PageContext& context, QWidget* parent)
     setAutoFillBackground(true);
 
     setWindowIcon(QIcon(u":/icons/vantrel.png"_s));
-    pageRegistry_->setCurrentIndex(kLoginPage);
-    loginPage_->show();
+    pageStack_->setCurrentIndex(kLoginPage);
     setWindowTitle(ToolApp::AppCaption());
 }
 
 MainWindow::~MainWindow() {
-    ProgressWindow::SetApplicationWindow(nullptr);
-    // Each page writes its settings back while its controls still exist; the login page also
-    // disconnects the session. The order is fixed.
+    context_.progress.SetOwnerWindow(nullptr);
+    // A window that goes without being closed (the program ended otherwise) still writes the
+    // settings; with nobody to tell, failures go to the log.
+    for (const QString& failure : SaveAllSettings()) {
+        qWarning("%s", qUtf8Printable(failure));
+    }
+    // The order is fixed; the login page disconnects the session as it goes.
     delete messageSetPage_;
     messageSetPage_ = nullptr;
     unsavedSetOwner_ = nullptr;
@@ -101,10 +93,6 @@ void MainWindow::BuildLayout() {
             [this] { ShowPage(kFileTransferPage); });
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
-    pageRegistry_ = new QTabBar(this);
-    pageRegistry_->setObjectName(u"pageRegistry"_s);
-    pageRegistry_->hide();
-
     auto* buttonColumn = new QVBoxLayout;
     buttonColumn->setContentsMargins(15, 15, 15, 15);
     buttonColumn->addWidget(picture, 0, Qt::AlignHCenter);
@@ -115,51 +103,56 @@ void MainWindow::BuildLayout() {
     buttonColumn->addStretch();
     buttonColumn->addWidget(exitButton, 0, Qt::AlignHCenter);
 
-    pageArea_ = new QWidget(this);
-    pageArea_->setObjectName(u"pageArea"_s);
-    // Pages share one cell; only the selected one is visible.
-    auto* pageGrid = new QGridLayout(pageArea_);
-    pageGrid->setContentsMargins(0, 0, 0, 0);
+    // The pages share one place; only the selected one is visible.
+    pageStack_ = new QStackedWidget(this);
+    pageStack_->setObjectName(u"pageStack"_s);
 
     auto* columns = new QHBoxLayout(this);
     columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(0);
     columns->addLayout(buttonColumn);
-    columns->addWidget(pageArea_, 1);
+    columns->addWidget(pageStack_, 1);
 
     setFixedSize(900, 580);
 }
 
 void MainWindow::AddPage(int index, PageDialog* page) {
     page->SetSession(&session_);
-    pageRegistry_->setTabData(index, PagePointer(page));
-    static_cast<QGridLayout*>(pageArea_->layout())->addWidget(page, 0, 0);
+    pageStack_->insertWidget(index, page);
     page->InitialisePage();
-    page->hide();
 }
 
 int MainWindow::CurrentPageIndex() const {
-    return pageRegistry_->currentIndex();
+    return pageStack_->currentIndex();
 }
 
 PageDialog* MainWindow::Page(int index) const {
-    return qobject_cast<PageDialog*>(pageRegistry_->tabData(index).value<QObject*>());
+    return qobject_cast<PageDialog*>(pageStack_->widget(index));
 }
 
 void MainWindow::ShowPage(int index) {
-    if (index == pageRegistry_->currentIndex()) {
+    if (index == pageStack_->currentIndex()) {
         return;  // not even the focus moves
     }
     setWindowTitle(ToolApp::AppCaption());
-    pageRegistry_->setCurrentIndex(index);
-    for (int other = 0; other < pageRegistry_->count(); ++other) {
-        if (other != index) {
-            Page(other)->hide();
+    pageStack_->setCurrentIndex(index);
+    Page(index)->setFocus();
+}
+
+QStringList MainWindow::SaveAllSettings() {
+    if (settingsSaved_) {
+        return {};
+    }
+    settingsSaved_ = true;
+    QStringList failures;
+    for (PageDialog* page :
+         {static_cast<PageDialog*>(messageSetPage_), static_cast<PageDialog*>(loginPage_),
+          static_cast<PageDialog*>(fileTransferPage_)}) {
+        if (const QString failure = page->SaveSettings(); !failure.isEmpty()) {
+            failures.append(failure);
         }
     }
-    PageDialog* page = Page(index);
-    page->show();
-    page->setFocus();
+    return failures;
 }
 
 bool MainWindow::ConfirmExit() {
@@ -183,11 +176,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (ConfirmExit()) {
-        event->accept();
-    } else {
+    if (!ConfirmExit()) {
         event->ignore();
+        return;
     }
+    // Written while the window still stands, so that one message can say what failed.
+    if (const QStringList failures = SaveAllSettings(); !failures.isEmpty()) {
+        context_.dialogs.ShowError(u"Some settings could not be saved:\n"_s + failures.join(u'\n'));
+    }
+    event->accept();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

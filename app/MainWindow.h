@@ -11,17 +11,18 @@ class LoginPage;
 class MessageSetPage;
 class PageDialog;
 class QPushButton;
-class QTabBar;
+class QStackedWidget;
 class UnsavedSetOwner;
 
 // The program's only top-level window: the navigation buttons on the left, one of the three pages
 // on the right. Owns the pages and the controller session they share, asks before the program
-// exits, and deletes the pages in a fixed order so that each writes its settings back.
+// exits, has the pages write their settings back in a fixed order (reporting what failed in one
+// message) and then deletes them in that order.
 class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // Registry positions of the pages.
+    // Positions of the pages in the page stack.
     enum PageIndex { kMessageSetPage = 0, kLoginPage = 1, kFileTransferPage = 2 };
 
     static const QColor kWindowColour;
@@ -49,18 +50,21 @@ protected:
 
 private:
     void BuildLayout();
-    // Makes the page's window and fills in its registry entry; the page stays hidden.
+    // Gives the page the session, puts it at index of the page stack and initialises it.
     void AddPage(int index, PageDialog* page);
     // Asks before exit; true when the window may close.
     bool ConfirmExit();
+    // Has the pages write their settings, in page deletion order, once; the lines of the pages that
+    // failed, empty when all were written.
+    QStringList SaveAllSettings();
 
     const PageContext context_;
     ControllerSession session_;
-    QTabBar* pageRegistry_ = nullptr;
-    QWidget* pageArea_ = nullptr;
+    QStackedWidget* pageStack_ = nullptr;
     MessageSetPage* messageSetPage_ = nullptr;
     LoginPage* loginPage_ = nullptr;
     FileTransferPage* fileTransferPage_ = nullptr;
     std::array<QPushButton*, 3> pageButtons_{};
     UnsavedSetOwner* unsavedSetOwner_ = nullptr;
+    bool settingsSaved_ = false;
 };

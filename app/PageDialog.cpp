@@ -26,6 +26,10 @@ void PageDialog::InitialisePage() {
     update();
 }
 
+QString PageDialog::SaveSettings() {
+    return {};  // a page without settings
+}
+
 void PageDialog::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Escape:

@@ -29,6 +29,11 @@ public:
     // base first.
     virtual void InitialisePage();
 
+    // Writes the page's settings back to the settings file. Returns an empty string when they were
+    // written, otherwise one line that says what could not be saved and why. The main window calls
+    // it before any page is deleted; it shows no message itself.
+    [[nodiscard]] virtual QString SaveSettings();
+
 protected:
     // The button Enter presses while it is enabled; none by default.
     void SetDefaultButton(QPushButton* button) { defaultButton_ = button; }

@@ -56,7 +56,8 @@ int RunTool(ToolApp& tool, DialogService& dialogs, ProgressSinkFactory& progress
         return 1;
     }
     tool.CaptureStartDirectory();
-    // The window is destroyed before the lock is released: the pages write their settings then.
+    // The window is closed and destroyed before the lock is released: the pages write their
+    // settings as it closes.
     MainWindow window(PageContext{tool, dialogs, progress});
     window.show();
     QApplication::exec();

@@ -153,7 +153,7 @@ int main(int argc, char* argv[]) {
     {
         QElapsedTimer timer;
         timer.start();
-        ProgressWindow window(u"bench"_s);
+        ProgressWindow window(u"bench"_s, nullptr);
         window.MakeModal();
         window.SetBarRange(0, static_cast<int>(size >> 10), 40);
         window.SetText(u"Now uploading file : x\n"_s);

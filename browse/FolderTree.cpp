@@ -5,7 +5,7 @@
 #include <QSignalBlocker>
 #include <QStandardPaths>
 
-#include "browse/DriveRoots.h"
+#include "app/DriveRoots.h"
 #include "browse/FolderListing.h"
 
 using namespace Qt::StringLiterals;
@@ -209,10 +209,10 @@ void FolderTree::PopulateItem(QTreeWidgetItem* item) {
     QList<QTreeWidgetItem*> children;
     if (kind == ItemKind::Drives) {
         ClearChildren(item, false);
-        const QStringList roots = DriveRoots::List();
-        for (const QString& root : roots) {
+        const QList<DriveRoot> drives = DriveRoots::List();
+        for (const DriveRoot& root : drives) {
             QTreeWidgetItem* drive =
-                MakeItem(ItemKind::Drive, DriveRoots::WithoutSeparator(root), root, IconFor(root));
+                MakeItem(ItemKind::Drive, root.displayName, root.rootPath, IconFor(root.rootPath));
             drive->addChild(MakePlaceholder());
             children.append(drive);
         }

@@ -1,5 +1,6 @@
 #include "controller/LoginPage.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include "app/ToolApp.h"
 #include "controller/ControllerSession.h"
 #include "controller/IpAddressEdit.h"
+#include "controller/LoginPort.h"
 
 using namespace Qt::StringLiterals;
 
@@ -20,7 +22,6 @@ namespace {
 
 const QString kSection = u"Login"_s;
 constexpr int kMaxFieldLength = 32;
-constexpr int kDefaultPort = 21;
 
 }  // namespace
 
@@ -31,7 +32,6 @@ LoginPage::LoginPage(const PageContext& context, QWidget* parent) : PageDialog(c
 }
 
 LoginPage::~LoginPage() {
-    SaveSettings();
     if (Session() != nullptr) {
         Session()->Disconnect();
     }
@@ -110,7 +110,7 @@ void LoginPage::LoadSettings() {
                                .left(kMaxFieldLength));
 }
 
-void LoginPage::SaveSettings() {
+QString LoginPage::SaveSettings() {
     const QString file = context_.app.SettingsFilePath();
     QString errorText;
     bool saved = true;
@@ -124,10 +124,10 @@ void LoginPage::SaveSettings() {
                                             &errorText);
     }
     if (!saved) {
-        context_.dialogs.ShowError(
-            u"The controller address and user name could not be saved in %1: %2"_s.arg(file,
-                                                                                       errorText));
+        return u"The controller address and user name could not be saved in %1: %2"_s.arg(
+            QDir::toNativeSeparators(file), errorText.simplified());
     }
+    return {};
 }
 
 QString LoginPage::AddressText() const {
@@ -160,15 +160,13 @@ void LoginPage::OnConnect() {
     } else if (Session() == nullptr) {
         dialogs.Inform(u"No connection present."_s);
     } else {
-        // Not in the original settings: a controller behind a forwarded port, or the simulator.
-        const int port = PrivateProfile::ReadInt(context_.app.SettingsFilePath(), kSection,
-                                                 u"Port"_s, kDefaultPort);
-        if (port < 1 || port > 65535) {
-            dialogs.Inform(
-                u"The port %1 in the settings file (section \"Login\", key \"Port\") "
-                u"is not a port number from 1 to 65535."_s.arg(port));
+        QString portError;
+        const std::optional<quint16> port =
+            LoginPort::Read(context_.app.SettingsFilePath(), &portError);
+        if (!port) {
+            dialogs.Inform(portError);
         } else if (Session()->Connect(ToolApp::AppCaption(), AddressText(), userName, password,
-                                      static_cast<quint16>(port))) {
+                                      *port)) {
             dialogs.Inform(
                 u"Status : Connected to %1, Username : %2"_s.arg(AddressText(), userName));
         } else {

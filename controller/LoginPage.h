@@ -14,10 +14,12 @@ class LoginPage : public PageDialog {
 
 public:
     LoginPage(const PageContext& context, QWidget* parent);
-    // Saves the fields and disconnects the session.
+    // Disconnects the session.
     ~LoginPage() override;
 
     void InitialisePage() override;
+    // Writes the address and the user name to the settings file; never the password.
+    [[nodiscard]] QString SaveSettings() override;
 
     // Commands of the two buttons.
     void OnConnect();
@@ -33,7 +35,6 @@ public:
 private:
     void BuildLayout();
     void LoadSettings();
-    void SaveSettings();
 
     IpAddressEdit* addressEdit_ = nullptr;
     QLineEdit* userNameEdit_ = nullptr;

@@ -1,6 +1,7 @@
 #include "messageset/MessageSetPage.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -63,14 +64,17 @@ MessageSetPage::~MessageSetPage() {
         sender->disconnect(this);
     }
     editor_.StopPlaying();
+}
 
+QString MessageSetPage::SaveSettings() {
+    const QString file = context_.app.SettingsFilePath();
     const QString lastDir = tree_->PathOfItem(tree_->currentItem());
     QString reason;
-    if (!PrivateProfile::WriteString(context_.app.SettingsFilePath(), kSettingsSection, kLastDirKey,
-                                     lastDir, &reason)) {
-        context_.dialogs.ShowError(u"The settings file could not be written: "_s +
-                                   context_.app.SettingsFilePath() + u"\n"_s + reason);
+    if (!PrivateProfile::WriteString(file, kSettingsSection, kLastDirKey, lastDir, &reason)) {
+        return u"The last folder of the message set page could not be saved in %1: %2"_s.arg(
+            QDir::toNativeSeparators(file), reason.simplified());
     }
+    return {};
 }
 
 void MessageSetPage::BuildLayout() {

@@ -35,11 +35,12 @@ public:
     };
 
     MessageSetPage(const PageContext& context, QWidget* parent);
-    // Writes the folder tree's selected path back as "Last Dir".
     ~MessageSetPage() override;
 
     // Sets up the tree with the wave and set filter and opens it at "Last Dir".
     void InitialisePage() override;
+    // Writes the folder tree's selected path back as "Last Dir".
+    [[nodiscard]] QString SaveSettings() override;
 
     bool IsSetChanged() const override { return editor_.IsSetChanged(); }
     void SaveSetAs() override { editor_.SaveSetAs(); }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+class QWidget;
+
 // What a long operation asks of a progress display. The progress window implements it; tests use a
 // fake that cancels after a given number of steps. The operation advances once per unit of work,
 // pumps, and then looks at IsCancelled(); cancelling only sets the flag, the operation stops,
@@ -32,4 +34,7 @@ class ProgressSinkFactory {
 public:
     virtual ~ProgressSinkFactory() = default;
     virtual std::unique_ptr<ProgressSink> Create(const QString& title) = 0;
+    // The window that the displays made from now on centre over and, when modal, disable: the main
+    // window gives itself while it exists and null as it goes. Displays without one need none.
+    virtual void SetOwnerWindow(QWidget* window) { Q_UNUSED(window); }
 };

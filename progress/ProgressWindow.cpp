@@ -16,11 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QPointer<QWidget>& ApplicationWindow() {
-    static QPointer<QWidget> window;
-    return window;
-}
-
 // The position lives in the program's own default profile, not in the settings file.
 QSettings PositionProfile() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope,
@@ -29,12 +24,8 @@ QSettings PositionProfile() {
 
 }  // namespace
 
-void ProgressWindow::SetApplicationWindow(QWidget* window) {
-    ApplicationWindow() = window;
-}
-
 ProgressWindow::ProgressWindow(const QString& title, QWidget* owner)
-    : owner_(owner != nullptr ? owner : ApplicationWindow().data()), title_(title) {
+    : owner_(owner), title_(title) {
     CreateWindow();
     RestorePosition();
     ShowProgress();
@@ -104,7 +95,7 @@ void ProgressWindow::MakeModal() {
     if (window_ == nullptr) {
         return;
     }
-    if (QWidget* mainWindow = ApplicationWindow().data()) {
+    if (QWidget* mainWindow = owner_.data()) {
         mainWindow->setEnabled(false);
     }
     window_->setEnabled(true);
@@ -221,7 +212,7 @@ void ProgressWindow::RequestCancel() {
         closing->removeEventFilter(this);
         closing->deleteLater();
     }
-    if (QWidget* mainWindow = ApplicationWindow().data()) {
+    if (QWidget* mainWindow = owner_.data()) {
         mainWindow->activateWindow();
     }
 }
@@ -265,7 +256,7 @@ void ProgressWindow::Close() {
     SavePosition();
     if (modal_) {
         modal_ = false;
-        if (QWidget* mainWindow = ApplicationWindow().data()) {
+        if (QWidget* mainWindow = owner_.data()) {
             mainWindow->setEnabled(true);
         }
     }

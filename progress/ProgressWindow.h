@@ -25,12 +25,10 @@ public:
     static constexpr int kTextLines = 4;
     static constexpr int kMaxTextLength = 511;
 
-    // The window that MakeModal disables; the main window registers itself here.
-    static void SetApplicationWindow(QWidget* window);
-
-    // Creates and shows the window at once, placed where it was last closed (or centred over the
-    // main window).
-    explicit ProgressWindow(const QString& title, QWidget* owner = nullptr);
+    // Creates and shows the window at once, placed where it was last closed (or centred over
+    // owner, the main window). MakeModal disables owner until this object is destroyed; without an
+    // owner the window centres on the screen and disables nothing.
+    ProgressWindow(const QString& title, QWidget* owner);
     ~ProgressWindow() override;
 
     void MakeModal() override;

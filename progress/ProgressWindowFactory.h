@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
+
 #include "progress/ProgressSink.h"
 #include "progress/ProgressWindow.h"
 
@@ -7,6 +10,10 @@
 class ProgressWindowFactory : public ProgressSinkFactory {
 public:
     std::unique_ptr<ProgressSink> Create(const QString& title) override {
-        return std::make_unique<ProgressWindow>(title);
+        return std::make_unique<ProgressWindow>(title, owner_.data());
     }
+    void SetOwnerWindow(QWidget* window) override { owner_ = window; }
+
+private:
+    QPointer<QWidget> owner_;
 };

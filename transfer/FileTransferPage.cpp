@@ -14,22 +14,22 @@
 #include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "app/DialogService.h"
+#include "app/DriveRoots.h"
 #include "app/ToolApp.h"
 #include "controller/ControllerSession.h"
-#include "controller/RemoteFinder.h"
-#include "transfer/DriveRoots.h"
-#include "transfer/EnsureRemoteDirectory.h"
+#include "transfer/RemoteCategoryDirectory.h"
 #include "transfer/TransferCommands.h"
+#include "transfer/TransferListing.h"
+#include "transfer/TransferOutcomes.h"
 
 using namespace Qt::StringLiterals;
 using Outcome = TransferReport::Outcome;
+using Direction = TransferOutcomes::Direction;
 
 namespace {
-
-const QString kFailurePrefix =
-    u"File transfer did not succeed because of the following reason:\n"_s;
 
 constexpr int kNameColumnWidth = 230;
 
@@ -48,6 +48,20 @@ QTreeWidget* MakeFileList(QWidget* parent, const QString& name, const QString& a
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setUniformRowHeights(true);
     return list;
+}
+
+// Replaces the list's items with the entries, each with the icon iconFor gives it.
+void FillList(QTreeWidget* list, const QList<TransferListing::Entry>& entries,
+              const std::function<QIcon(const QString&, bool)>& iconFor) {
+    list->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(entries.size());
+    for (const TransferListing::Entry& entry : entries) {
+        auto* item = new QTreeWidgetItem(QStringList{entry.name});
+        item->setIcon(0, iconFor(entry.name, entry.isDirectory));
+        items.append(item);
+    }
+    list->addTopLevelItems(items);
 }
 
 QTreeWidgetItem* FirstSelected(const QTreeWidget* list) {
@@ -75,16 +89,19 @@ FileTransferPage::FileTransferPage(const PageContext& context, QWidget* parent)
     BuildLayout();
 }
 
-FileTransferPage::~FileTransferPage() {
+FileTransferPage::~FileTransferPage() = default;
+
+QString FileTransferPage::SaveSettings() {
     if (selectedCategory_ < 0) {
-        return;  // never initialised: nothing was read, so nothing is written
+        return {};  // never initialised: nothing was read, so nothing is written
     }
     const QString file = context_.app.SettingsFilePath();
     QString reason;
     if (!settings_.Save(file, &reason)) {
-        context_.dialogs.Inform(u"The file transfer settings could not be saved to "_s +
-                                QDir::toNativeSeparators(file) + u":\n"_s + reason);
+        return u"The file transfer settings could not be saved in %1: %2"_s.arg(
+            QDir::toNativeSeparators(file), reason.simplified());
     }
+    return {};
 }
 
 void FileTransferPage::BuildLayout() {
@@ -187,7 +204,7 @@ void FileTransferPage::EnterCategory(FileCategory category) {
     ControllerSession* session = Session();
     if (session == nullptr || !session->IsConnected()) {
         RefreshRemoteList();
-    } else if (EnterRemoteDirectory(category)) {
+    } else if (RemoteCategoryDirectory::Enter(*session, settings_.RemoteDirectoryFor(category))) {
         RefreshRemoteList();
         uploadButton_->setEnabled(true);
         const bool fetchAndDelete = category != FileCategory::Web;
@@ -200,17 +217,6 @@ void FileTransferPage::EnterCategory(FileCategory category) {
 
     EnterLocalDirectory(category);
     MarkSelectedCategory();
-}
-
-bool FileTransferPage::EnterRemoteDirectory(FileCategory category) {
-    ControllerSession& session = *Session();
-    const QString path = settings_.RemoteDirectoryFor(category);
-    if (session.SetRemoteDirectory(path)) {
-        return true;
-    }
-    // Only the directories below /rfa are made when they are missing.
-    return path.contains(u"/rfa"_s) && EnsureRemoteDirectory(session, path) &&
-           session.SetRemoteDirectory(path);
 }
 
 void FileTransferPage::EnterLocalDirectory(FileCategory category) {
@@ -248,63 +254,22 @@ QIcon FileTransferPage::IconFor(const QString& path, bool isDirectory) const {
 void FileTransferPage::RefreshLocalList() {
     const QString working = QDir::currentPath();
     localDirectory_ = QDir::toNativeSeparators(working);
-    localList_->clear();
-
-    const QString filter = settings_.LocalListFilter(SelectedCategory());
-    const QFileInfoList entries = QDir(working).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
-    int directories = 0;
-    for (const QFileInfo& entry : entries) {
-        const QString name = entry.fileName();
-        if (name == u"."_s) {
-            continue;
-        }
-        const bool isDirectory = entry.isDir();
-        if (!isDirectory && !name.contains(filter, Qt::CaseSensitive)) {
-            continue;
-        }
-        auto* item = new QTreeWidgetItem(QStringList{name});
-        item->setIcon(0, IconFor(entry.absoluteFilePath(), isDirectory));
-        if (isDirectory) {
-            localList_->insertTopLevelItem(directories++, item);
-        } else {
-            localList_->addTopLevelItem(item);
-        }
-    }
+    FillList(localList_,
+             TransferListing::Local(working, settings_.LocalListFilter(SelectedCategory())),
+             [&](const QString& name, bool isDirectory) {
+                 return IconFor(QDir(working).absoluteFilePath(name), isDirectory);
+             });
 }
 
 void FileTransferPage::RefreshRemoteList() {
-    remoteList_->clear();
-    ControllerSession* session = Session();
-    if (session == nullptr || !session->IsConnected()) {
-        return;
-    }
-    std::unique_ptr<RemoteFinder> finder = session->NewRemoteFinder();
-    if (finder == nullptr) {
-        return;
-    }
-    int directories = 0;
-    if (finder->FindFirst(u"*"_s)) {
-        do {
-            const QString name = finder->FileName();
-            if (name == u"."_s) {
-                continue;
-            }
-            const bool isDirectory = finder->IsDirectory();
-            auto* item = new QTreeWidgetItem(QStringList{name});
-            item->setIcon(0, isDirectory ? folderIcon_ : documentIcon_);
-            if (isDirectory) {
-                remoteList_->insertTopLevelItem(directories++, item);
-            } else {
-                remoteList_->addTopLevelItem(item);
-            }
-        } while (finder->FindNext());
-    }
-    finder->Close();
+    FillList(remoteList_, TransferListing::Remote(Session()),
+             [this](const QString&, bool isDirectory) {
+                 return isDirectory ? folderIcon_ : documentIcon_;
+             });
 }
 
 void FileTransferPage::FillDriveCombo() {
-    const QList<DriveRoot> roots = ListDriveRoots();
+    const QList<DriveRoot> roots = DriveRoots::List();
     for (const DriveRoot& root : roots) {
         driveCombo_->addItem(root.displayName, root.rootPath);  // the entry carries its root
     }
@@ -344,37 +309,13 @@ void FileTransferPage::OnLocalDoubleClick() {
     localList_->setFocus();
 }
 
-QString FileTransferPage::MessageFor(const TransferReport& report) {
-    switch (report.outcome) {
-        case Outcome::NotConnected:
-            return u"Not connected. Use Login to connect"_s;
-        case Outcome::NotFound:
-            return kFailurePrefix + u"Selected file could not be found"_s;
-        case Outcome::IsDirectory:
-            return kFailurePrefix + u"Selected file is a directory"_s;
-        case Outcome::NotWebRoot:
-            return kFailurePrefix + u"Selected file is not a valid directory"_s;
-        case Outcome::CannotOpen:
-            return u"Could create file on Zentor"_s;
-        case Outcome::LargerThanCard:
-            return u"Message set is larger than the flash card"_s;
-        case Outcome::Done:
-            return u"File transfer completed succesfully"_s;
-        case Outcome::Failed:
-            return kFailurePrefix + report.reason;
-        case Outcome::Cancelled:
-            return u"FTP send cancelled by user."_s;
-    }
-    return {};
-}
-
 TransferCommands FileTransferPage::Commands() const {
     return TransferCommands(Session(), settings_, context_.progress, context_.app.FlashCardSize());
 }
 
 const QTreeWidgetItem* FileTransferPage::ItemToTransfer(const QTreeWidget* list) {
     if (!Commands().IsConnected()) {
-        context_.dialogs.Inform(MessageFor({Outcome::NotConnected, {}}));
+        context_.dialogs.Inform(TransferOutcomes::MessageFor({Outcome::NotConnected, {}}));
         return nullptr;
     }
     return FirstSelected(list);
@@ -392,18 +333,11 @@ void FileTransferPage::UploadSelected() {
     }
     const QString name = item->text(0);
     const TransferReport report = Commands().Upload(SelectedCategory(), LocalPathOf(name), name);
-    context_.dialogs.Inform(MessageFor(report));
-    switch (report.outcome) {
-        case Outcome::NotConnected:
-        case Outcome::NotFound:
-        case Outcome::CannotOpen:
-        case Outcome::LargerThanCard:
-            return;  // nothing was tried on the controller
-        default:
-            break;
+    context_.dialogs.Inform(TransferOutcomes::MessageFor(report));
+    if (TransferOutcomes::After(Direction::Upload, report.outcome).remote) {
+        RefreshRemoteList();
+        localList_->setFocus();
     }
-    RefreshRemoteList();
-    localList_->setFocus();
 }
 
 void FileTransferPage::DownloadSelected() {
@@ -421,10 +355,15 @@ void FileTransferPage::DownloadSelected() {
     request.initialName = name;
     request.filter = u"All Files (*.*)|*.*||"_s;
     request.confirmOverwrite = true;
+    Outcome outcome = Outcome::Cancelled;  // also when no file was chosen
     if (const std::optional<QString> path = context_.dialogs.AskSaveFileName(request)) {
-        context_.dialogs.Inform(MessageFor(Commands().Download(*path, name)));
+        const TransferReport report = Commands().Download(*path, name);
+        context_.dialogs.Inform(TransferOutcomes::MessageFor(report));
+        outcome = report.outcome;
     }
-    RefreshLocalList();
+    if (TransferOutcomes::After(Direction::Download, outcome).local) {
+        RefreshLocalList();
+    }
     remoteList_->setFocus();
 }
 

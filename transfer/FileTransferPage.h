@@ -7,7 +7,6 @@
 #include "app/PageDialog.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/FileCategory.h"
-#include "transfer/TransferReport.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -21,8 +20,7 @@ class TransferCommands;
 // session's current remote directory; a category's radio button moves both sides to the
 // category's directories. The buttons between the lists send, fetch and delete.
 //
-// Owns its category settings: read when the page is initialised, written back when it is
-// destroyed.
+// Owns its category settings: read when the page is initialised, written back by SaveSettings.
 class FileTransferPage : public PageDialog {
     Q_OBJECT
 
@@ -33,6 +31,8 @@ public:
     // Reads the category settings, fills both lists and the drive combo, marks "Message Set".
     // The directories of the category are entered only when the page is first shown.
     void InitialisePage() override;
+    // Writes the category settings back; nothing when the page was never initialised.
+    [[nodiscard]] QString SaveSettings() override;
 
     // Moves the remote side to the category's directory (creating it, for paths below /rfa, when
     // it is missing) and the local side to its directory below the upload directory, and sets the
@@ -58,9 +58,6 @@ public:
     void DownloadSelected();
     void DeleteSelected();
 
-    // The message shown for an upload or download outcome; empty for none.
-    static QString MessageFor(const TransferReport& report);
-
     FileCategory SelectedCategory() const { return static_cast<FileCategory>(selectedCategory_); }
     const QString& LocalDirectory() const { return localDirectory_; }
     const CategorySettings& Settings() const { return settings_; }
@@ -72,7 +69,6 @@ private:
     void BuildLayout();
     // Runs each time the page becomes visible: refreshes both lists and enters the marked category.
     void OnShown();
-    bool EnterRemoteDirectory(FileCategory category);
     void EnterLocalDirectory(FileCategory category);
     void FillDriveCombo();
     void MarkSelectedCategory();

@@ -3,11 +3,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTabBar>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -101,11 +102,11 @@ private Q_SLOTS:
         QVERIFY(window.Page(MainWindow::kLoginPage)->isVisible());
         QVERIFY(!window.Page(MainWindow::kMessageSetPage)->isVisible());
         QVERIFY(!window.Page(MainWindow::kFileTransferPage)->isVisible());
-        const auto* registry = Find<QTabBar>(window, u"pageRegistry"_s);
-        QVERIFY(!registry->isVisible());
-        QCOMPARE(registry->tabText(0), u"WAV"_s);
-        QCOMPARE(registry->tabText(1), u"Login"_s);
-        QCOMPARE(registry->tabText(2), u"File Transfer"_s);
+        const auto* stack = Find<QStackedWidget>(window, u"pageStack"_s);
+        QCOMPARE(stack->count(), 3);
+        QCOMPARE(stack->widget(MainWindow::kMessageSetPage)->objectName(), u"messageSetPage"_s);
+        QCOMPARE(stack->widget(MainWindow::kLoginPage)->objectName(), u"loginPage"_s);
+        QCOMPARE(stack->widget(MainWindow::kFileTransferPage)->objectName(), u"fileTransferPage"_s);
         QVERIFY(!window.windowIcon().isNull());
         QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(window.palette().color(QPalette::Window), QColor(74, 115, 222));
@@ -265,6 +266,30 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(order, QStringList({u"messageSetPage"_s, u"loginPage"_s, u"fileTransferPage"_s}));
+    }
+
+    void settingsThatCannotBeWrittenAreReportedOnceAtExit() {
+        const QString settings = tool_.SettingsFilePath();
+        {
+            MainWindow window(Context());
+            window.show();
+            // A folder in the settings file's place: no page can write it.
+            QVERIFY(QFile::remove(settings));
+            QVERIFY(QDir().mkdir(settings));
+            dialogs_.QueueAnswer(Answer::Yes);
+            QVERIFY(window.close());
+            QCOMPARE(dialogs_.Messages().size(), 2);
+            const auto& report = dialogs_.Messages().at(1);
+            QCOMPARE(report.icon, Icon::Error);
+            QCOMPARE(report.buttons, Buttons::Ok);
+            const QStringList lines = report.text.split(u'\n');
+            QCOMPARE(lines.size(), 4);
+            QVERIFY(lines.at(1).contains(u"last folder"_s));
+            QVERIFY(lines.at(2).contains(u"controller address"_s));
+            QVERIFY(lines.at(3).contains(u"file transfer settings"_s));
+        }
+        QCOMPARE(dialogs_.Messages().size(), 2);  // nothing more as the pages go
+        QVERIFY(QDir().rmdir(settings));
     }
 
     void realDialogsCarryTheCaption() {

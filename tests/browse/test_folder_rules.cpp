@@ -1,6 +1,7 @@
+#include <QStorageInfo>
 #include <QTest>
 
-#include "browse/DriveRoots.h"
+#include "app/DriveRoots.h"
 #include "browse/FolderListing.h"
 
 using namespace Qt::StringLiterals;
@@ -21,12 +22,17 @@ void TestFolderRules::drivesAreRootsEndingWithTheSeparator() {
     QCOMPARE(
         DriveRoots::AsRoots({u"/"_s, u"/media/alice/USB STICK"_s, u"/mnt/data/"_s, u"/mnt/data"_s}),
         (QStringList{u"/"_s, u"/media/alice/USB STICK/"_s, u"/mnt/data/"_s}));
-    const QStringList drives = DriveRoots::List();
+    const QList<DriveRoot> drives = DriveRoots::List();
     QVERIFY(!drives.isEmpty());
-    QCOMPARE(drives.constFirst(), u"/"_s);
-    for (const QString& root : drives) {
-        QVERIFY2(root.endsWith(u'/'), qPrintable(root));
+    QCOMPARE(drives.constFirst().rootPath, u"/"_s);
+    QCOMPARE(drives.constFirst().displayName, QStorageInfo::root().displayName());
+    QStringList roots;
+    for (const DriveRoot& drive : drives) {
+        QVERIFY2(drive.rootPath.endsWith(u'/'), qPrintable(drive.rootPath));
+        QVERIFY(!drive.displayName.isEmpty());
+        roots.append(drive.rootPath);
     }
+    QCOMPARE(DriveRoots::AsRoots(roots), roots);  // each once
 }
 
 void TestFolderRules::longestPrefixPrefersLongerRootsThenExactCase() {

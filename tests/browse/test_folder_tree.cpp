@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QFileIconProvider>
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,6 +101,8 @@ void TestFolderTree::startsWithDrivesAboveDesktop() {
     tree.DrivesItem()->setExpanded(true);
     QVERIFY(tree.DrivesItem()->childCount() >= 1);
     QCOMPARE(tree.PathOfItem(tree.DrivesItem()->child(0)), u"/"_s);
+    // Named as the file transfer page's drive combo names it.
+    QCOMPARE(tree.DrivesItem()->child(0)->text(0), QStorageInfo::root().displayName());
     tree.DrivesItem()->setExpanded(false);
     QVERIFY(IsSinglePlaceholder(tree.DrivesItem()));
 }

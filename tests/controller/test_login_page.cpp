@@ -208,6 +208,7 @@ private slots:
         // Changed after connecting and never used: saved all the same.
         fixture.page->findChild<IpAddressEdit*>(u"addressControl"_s)->SetAddress({10, 1, 2, 3});
         fixture.User()->setText(u"someone else"_s);
+        QCOMPARE(fixture.page->SaveSettings(), QString());
         fixture.page.reset();
         QVERIFY(!fixture.session.IsConnected());  // the page disconnects at exit
         const QString settings = fixture.Settings();

@@ -586,6 +586,7 @@ void TestMessageSetPage::editAsksBeforeDroppingChangesAndCancelKeepsAll() {
 void TestMessageSetPage::lastDirIsWrittenAndSelectedAgain() {
     const QString wave = MakeWave(u"Remember Me.wav"_s);
     Select(wave);
+    QCOMPARE(page_->SaveSettings(), QString());
     page_.reset();
     QCOMPARE(PrivateProfile::ReadString(tool_->SettingsFilePath(), u"Message Set"_s, u"Last Dir"_s,
                                         QString(), 4096),

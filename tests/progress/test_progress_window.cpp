@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "progress/ProgressWindow.h"
+#include "progress/ProgressWindowFactory.h"
 
 using namespace Qt::StringLiterals;
 
@@ -43,17 +44,15 @@ private Q_SLOTS:
         mainWindow_ = new QWidget;
         mainWindow_->resize(600, 400);
         mainWindow_->show();
-        ProgressWindow::SetApplicationWindow(mainWindow_);
     }
     void cleanupTestCase() {
-        ProgressWindow::SetApplicationWindow(nullptr);
         delete mainWindow_;
         Profile().clear();
     }
     void init() { QVERIFY(mainWindow_->isEnabled()); }
 
     void looksAsAProgressWindowShould() {
-        ProgressWindow progress(u"Progress"_s);
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
         QWidget* window = progress.Window();
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), u"Progress"_s);
@@ -75,7 +74,7 @@ private Q_SLOTS:
     }
 
     void captionShowsWholePercentages() {
-        ProgressWindow progress(u"Progress"_s);
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
         QWidget* window = progress.Window();
         QSignalSpy titleChanges(window, &QWidget::windowTitleChanged);
         progress.SetBarRange(0, 1000, 40);
@@ -95,12 +94,12 @@ private Q_SLOTS:
     }
 
     void captionKeepsThePlainTitleAtZero() {
-        ProgressWindow progress(u"Creating: /tmp/a.SET"_s);
+        ProgressWindow progress(u"Creating: /tmp/a.SET"_s, mainWindow_);
         progress.SetBarRange(0, 1000, 1);
         progress.Advance();  // 0 %
         QCOMPARE(progress.Window()->windowTitle(), u"Creating: /tmp/a.SET"_s);
 
-        ProgressWindow empty(u"Progress"_s);
+        ProgressWindow empty(u"Progress"_s, mainWindow_);
         empty.SetBarRange(0, 0, 40);  // a file under 1 KiB
         empty.Advance();
         empty.Advance();
@@ -108,7 +107,7 @@ private Q_SLOTS:
     }
 
     void advanceShowsAHiddenWindowAgain() {
-        ProgressWindow progress(u"Progress"_s);
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
         progress.HideProgress();
         QVERIFY(!progress.Window()->isVisible());
         progress.Advance();
@@ -117,7 +116,7 @@ private Q_SLOTS:
 
     void escapeCancelsAModalWindow() {
         {
-            ProgressWindow progress(u"Progress"_s);
+            ProgressWindow progress(u"Progress"_s, mainWindow_);
             progress.MakeModal();
             QVERIFY(!mainWindow_->isEnabled());
             PostEscape(progress.Window());
@@ -135,7 +134,7 @@ private Q_SLOTS:
     }
 
     void escapeCancelsAWindowThatIsNotModal() {
-        ProgressWindow progress(u"Progress"_s);
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
         PostEscape(mainWindow_);  // Escape anywhere in the program counts while pumping
         progress.PumpMessages();
         QVERIFY(progress.IsCancelled());
@@ -145,7 +144,7 @@ private Q_SLOTS:
     }
 
     void releaseOverCancelCancelsBeforeTheClick() {
-        ProgressWindow progress(u"Progress"_s);
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
         progress.MakeModal();
         QPushButton* button = CancelButton(progress);
         const QPointF local(button->width() / 2.0, button->height() / 2.0);
@@ -159,7 +158,7 @@ private Q_SLOTS:
     }
 
     void cancelButtonCancels() {
-        ProgressWindow progress(u"Progress"_s);
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
         CancelButton(progress)->click();
         QVERIFY(progress.IsCancelled());
         QVERIFY(!progress.Window()->isVisible());
@@ -167,7 +166,7 @@ private Q_SLOTS:
 
     void mainWindowIsEnabledAgainWithoutACancel() {
         {
-            ProgressWindow progress(u"Progress"_s);
+            ProgressWindow progress(u"Progress"_s, mainWindow_);
             progress.MakeModal();
             QVERIFY(progress.IsModal());
             progress.PumpMessages();
@@ -176,18 +175,33 @@ private Q_SLOTS:
         QVERIFY(mainWindow_->isEnabled());
     }
 
+    void factoryGivesEachWindowTheOwnerItWasGiven() {
+        ProgressWindowFactory factory;
+        factory.SetOwnerWindow(mainWindow_);
+        {
+            const std::unique_ptr<ProgressSink> progress = factory.Create(u"Progress"_s);
+            progress->MakeModal();
+            QVERIFY(!mainWindow_->isEnabled());
+        }
+        QVERIFY(mainWindow_->isEnabled());
+        factory.SetOwnerWindow(nullptr);  // the main window is going
+        const std::unique_ptr<ProgressSink> progress = factory.Create(u"Progress"_s);
+        progress->MakeModal();
+        QVERIFY(mainWindow_->isEnabled());
+    }
+
     void remembersItsPosition() {
         Profile().clear();
         QPoint placed;
         {
-            ProgressWindow progress(u"Progress"_s);
+            ProgressWindow progress(u"Progress"_s, mainWindow_);
             progress.Window()->move(40, 50);
             placed = progress.Window()->frameGeometry().topLeft();
         }
         QCOMPARE(Profile().value(u"Settings/X"_s).toInt(), placed.x());
         QCOMPARE(Profile().value(u"Settings/Y"_s).toInt(), placed.y());
         {
-            ProgressWindow progress(u"Progress"_s);
+            ProgressWindow progress(u"Progress"_s, mainWindow_);
             QCOMPARE(progress.Window()->frameGeometry().topLeft(), placed);
             // A cancel in modal mode closes the window: nothing is saved then.
             progress.MakeModal();
@@ -198,7 +212,7 @@ private Q_SLOTS:
         QCOMPARE(Profile().value(u"Settings/X"_s).toInt(), placed.x());
 
         Profile().setValue(u"Settings/X"_s, 100000);  // off screen: centred over the owner
-        ProgressWindow progress(u"Progress"_s);
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
         const QPoint centre = progress.Window()->frameGeometry().center();
         QVERIFY(qAbs(centre.x() - mainWindow_->frameGeometry().center().x()) <= 2);
     }

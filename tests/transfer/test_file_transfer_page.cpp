@@ -23,7 +23,6 @@
 #include "transfer/FileTransferPage.h"
 
 using namespace Qt::StringLiterals;
-using Outcome = TransferReport::Outcome;
 
 namespace {
 
@@ -616,6 +615,7 @@ private slots:
         QVERIFY(PrivateProfile::WriteString(tool_.SettingsFilePath(), u"Driver"_s, u"Dir"_s,
                                             u"RFA\\DRIVERS"_s));
         ShowPage();
+        QCOMPARE(page_->SaveSettings(), QString());
         page_.reset();
         const QString file = tool_.SettingsFilePath();
         QCOMPARE(PrivateProfile::ReadString(file, u"Driver"_s, u"Dir"_s, {}), u"rfa\\drivers"_s);
@@ -674,33 +674,6 @@ private slots:
         QCOMPARE(Texts(remote), QStringList{u"card"_s});
         QCOMPARE(dialogs_.Texts(),
                  QStringList({kDone, kDone, u"Are you sure of removing tour.set"_s}));
-    }
-
-    void MessagesForEachOutcome_data() {
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("not connected")
-            << int(Outcome::NotConnected) << u"Not connected. Use Login to connect"_s;
-        QTest::newRow("not found")
-            << int(Outcome::NotFound) << kPrefix + u"Selected file could not be found"_s;
-        QTest::newRow("directory")
-            << int(Outcome::IsDirectory) << kPrefix + u"Selected file is a directory"_s;
-        QTest::newRow("not web root")
-            << int(Outcome::NotWebRoot) << kPrefix + u"Selected file is not a valid directory"_s;
-        QTest::newRow("cannot open")
-            << int(Outcome::CannotOpen) << u"Could create file on Zentor"_s;
-        QTest::newRow("too large")
-            << int(Outcome::LargerThanCard) << u"Message set is larger than the flash card"_s;
-        QTest::newRow("done") << int(Outcome::Done) << kDone;
-        QTest::newRow("failed") << int(Outcome::Failed) << kPrefix + u"why 100%"_s;
-        QTest::newRow("cancelled") << int(Outcome::Cancelled) << u"FTP send cancelled by user."_s;
-    }
-
-    void MessagesForEachOutcome() {
-        QFETCH(int, outcome);
-        QFETCH(QString, message);
-        QCOMPARE(FileTransferPage::MessageFor({static_cast<Outcome>(outcome), u"why 100%"_s}),
-                 message);
     }
 };
 

@@ -1,0 +1,18 @@
+#include "controller/LoginPort.h"
+
+#include "app/PrivateProfile.h"
+
+using namespace Qt::StringLiterals;
+
+std::optional<quint16> LoginPort::Read(const QString& settingsFile, QString* errorText) {
+    const int port = PrivateProfile::ReadInt(settingsFile, u"Login"_s, u"Port"_s, kDefaultPort);
+    if (port < 1 || port > 65535) {
+        if (errorText != nullptr) {
+            *errorText =
+                u"The port %1 in the settings file (section \"Login\", key \"Port\") "
+                u"is not a port number from 1 to 65535."_s.arg(port);
+        }
+        return std::nullopt;
+    }
+    return static_cast<quint16>(port);
+}

@@ -1,0 +1,18 @@
+#include "transfer/RemoteCategoryDirectory.h"
+
+#include "controller/ControllerSession.h"
+#include "transfer/EnsureRemoteDirectory.h"
+
+using namespace Qt::StringLiterals;
+
+bool RemoteCategoryDirectory::MayBeCreated(const QString& path) {
+    return path.contains(u"/rfa"_s);
+}
+
+bool RemoteCategoryDirectory::Enter(ControllerSession& session, const QString& path) {
+    if (session.SetRemoteDirectory(path)) {
+        return true;
+    }
+    return MayBeCreated(path) && EnsureRemoteDirectory(session, path) &&
+           session.SetRemoteDirectory(path);
+}

@@ -1,0 +1,54 @@
+#include "transfer/TransferListing.h"
+
+#include <QDir>
+
+#include "controller/ControllerSession.h"
+#include "controller/RemoteFinder.h"
+
+using namespace Qt::StringLiterals;
+
+void TransferListing::Insert(QList<Entry>& entries, qsizetype& directories, Entry entry) {
+    if (entry.isDirectory) {
+        entries.insert(directories++, std::move(entry));
+    } else {
+        entries.append(std::move(entry));
+    }
+}
+
+QList<TransferListing::Entry> TransferListing::Local(const QString& directory,
+                                                     const QString& filter) {
+    QList<Entry> entries;
+    qsizetype directories = 0;
+    const QFileInfoList found = QDir(directory).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& info : found) {
+        const QString name = info.fileName();
+        const bool isDirectory = info.isDir();
+        if (name == u"."_s || (!isDirectory && !name.contains(filter, Qt::CaseSensitive))) {
+            continue;
+        }
+        Insert(entries, directories, {name, isDirectory});
+    }
+    return entries;
+}
+
+QList<TransferListing::Entry> TransferListing::Remote(ControllerSession* session) {
+    QList<Entry> entries;
+    if (session == nullptr || !session->IsConnected()) {
+        return entries;
+    }
+    std::unique_ptr<RemoteFinder> finder = session->NewRemoteFinder();
+    if (finder == nullptr) {
+        return entries;
+    }
+    qsizetype directories = 0;
+    if (finder->FindFirst(u"*"_s)) {
+        do {
+            if (finder->FileName() != u"."_s) {
+                Insert(entries, directories, {finder->FileName(), finder->IsDirectory()});
+            }
+        } while (finder->FindNext());
+    }
+    finder->Close();
+    return entries;
+}
