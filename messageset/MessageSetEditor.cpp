@@ -286,8 +286,10 @@ void MessageSetEditor::SaveSetAs() {
         ShowFieldsInView();
         infoFile_.WriteInfoFile(Set(), InfoFile::PathForSetFile(Set().setFilePath));
     }
-    // Cleared after a failed build too, so that leaving asks no further question.
-    table_.SetChanged(false);
+    // A set that did not reach the disk stays changed, so that leaving still offers to save it.
+    if (built) {
+        table_.SetChanged(false);
+    }
     view_.RefreshTreeFolder();
     ShowFieldsInView();
     UpdateControls();

@@ -49,7 +49,7 @@ public:
     void PlaySelected();
     void StopPlaying();
     // Asks for a file, builds the set file and writes its info file. The changed flag is cleared
-    // once a file was chosen, whether or not the build succeeded.
+    // only when the set file was built.
     void SaveSetAs();
     void EnterMode(int mode);
     void EnterViewMode();

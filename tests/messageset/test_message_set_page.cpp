@@ -63,7 +63,7 @@ private slots:
     void addRefusesAnotherWaveFormat();
     void playTakesTheListThatHadTheFocusLast();
     void saveAsLobbyNamesTheSetAfterItsFile();
-    void failedBuildClearsChangedAndWritesNoInfoFile();
+    void failedBuildKeepsChangedAndWritesNoInfoFile();
     void cancelledSaveDialogChangesNothing();
     void fromWaveFilesToASetFileAndBackInEditMode();
     void exitWithChangedSetSavesIt();
@@ -695,7 +695,7 @@ void TestMessageSetPage::saveAsLobbyNamesTheSetAfterItsFile() {
     QVERIFY2(labels.contains(u"lobby.set"_s), qPrintable(labels.join(u", "_s)));
 }
 
-void TestMessageSetPage::failedBuildClearsChangedAndWritesNoInfoFile() {
+void TestMessageSetPage::failedBuildKeepsChangedAndWritesNoInfoFile() {
     ClickMode(u"newModeRadio"_s);
     Select(MakeWave(u"one.wav"_s));
     Click(u"addButton"_s);
@@ -705,7 +705,7 @@ void TestMessageSetPage::failedBuildClearsChangedAndWritesNoInfoFile() {
     QCOMPARE(dialogs_.Texts(), QStringList{u"Could not create file: "_s + target});
     QVERIFY(!QFileInfo::exists(target));
     QVERIFY(!QFileInfo::exists(root_ + u"missing/Lobby.nfo"_s));
-    QVERIFY(!page_->IsSetChanged());  // so exiting asks no further question
+    QVERIFY(page_->IsSetChanged());  // the set is not on disk: leaving must still offer to save
     QCOMPARE(page_->Model().setName, u"Lobby.SET"_s);
     QCOMPARE(page_->Model().entries.size(), 1);
 }
