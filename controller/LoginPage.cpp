@@ -14,6 +14,7 @@
 #include "app/ToolApp.h"
 #include "controller/ControllerSession.h"
 #include "controller/IpAddressEdit.h"
+#include "controller/LoginFields.h"
 #include "controller/LoginPort.h"
 
 using namespace Qt::StringLiterals;
@@ -21,7 +22,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kSection = u"Login"_s;
-constexpr int kMaxFieldLength = 32;
+constexpr int kMaxFieldLength = LoginFields::kMaxFieldLength;
 
 }  // namespace
 
@@ -106,8 +107,8 @@ void LoginPage::LoadSettings() {
             PrivateProfile::ReadInt(file, kSection, u"IP%1"_s.arg(index), 0);
     }
     addressEdit_->SetAddress(octets);  // keeps the low 8 bits of each
-    userNameEdit_->setText(PrivateProfile::ReadString(file, kSection, u"User Name"_s, QString())
-                               .left(kMaxFieldLength));
+    storedUserName_ = PrivateProfile::ReadString(file, kSection, u"User Name"_s, QString());
+    userNameEdit_->setText(storedUserName_.left(kMaxFieldLength));
 }
 
 QString LoginPage::SaveSettings() {
@@ -120,8 +121,9 @@ QString LoginPage::SaveSettings() {
                                             &errorText);
     }
     if (saved) {
-        saved = PrivateProfile::WriteString(file, kSection, u"User Name"_s, userNameEdit_->text(),
-                                            &errorText);
+        saved = PrivateProfile::WriteString(
+            file, kSection, u"User Name"_s,
+            LoginFields::UserNameToStore(storedUserName_, userNameEdit_->text()), &errorText);
     }
     if (!saved) {
         return u"The controller address and user name could not be saved in %1: %2"_s.arg(
@@ -159,6 +161,11 @@ void LoginPage::OnConnect() {
             u"One or more fields left blank. Please provide all requested information."_s);
     } else if (Session() == nullptr) {
         dialogs.Inform(u"No connection present."_s);
+    } else if (const QString refusal =
+                   LoginFields::AddressRefusal({addressEdit_->Field(0), addressEdit_->Field(1),
+                                                addressEdit_->Field(2), addressEdit_->Field(3)});
+               !refusal.isEmpty()) {
+        dialogs.Inform(refusal);
     } else {
         QString portError;
         const std::optional<quint16> port =

@@ -41,4 +41,5 @@ private:
     QLineEdit* passwordEdit_ = nullptr;
     QPushButton* connectButton_ = nullptr;
     QPushButton* disconnectButton_ = nullptr;
+    QString storedUserName_;  // as read from the settings file, possibly longer than the field
 };

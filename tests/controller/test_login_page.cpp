@@ -196,6 +196,24 @@ private slots:
         QVERIFY(!fixture.session.IsConnected());
     }
 
+    // The address with no settings file reaches this computer: refused before any connection.
+    void refusesAnAddressOfNoControllerAndKeepsALongUserName() {
+        Fixture fixture;
+        const QString longName = QString(40, u'u');
+        fixture.Write(u"User Name"_s, longName);
+        fixture.Make();
+        QCOMPARE(fixture.User()->text(), longName.left(32));
+        fixture.Password()->setText(u"pw"_s);
+        fixture.ConnectButton()->click();
+        QCOMPARE(fixture.dialogs.Texts(),
+                 QStringList{u"The address 0.0.0.0 is an address of this computer, not of a "
+                             u"controller. Please enter the address of the Network Controller."_s});
+        QVERIFY(!fixture.session.IsConnected());
+        QCOMPARE(fixture.page->SaveSettings(), QString());
+        QCOMPARE(PrivateProfile::ReadString(fixture.Settings(), u"Login"_s, u"User Name"_s, {}),
+                 longName);
+    }
+
     void savesTheFieldsAtExitButNeverThePassword() {
         ControllerSimulator simulator;
         QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
