@@ -606,17 +606,20 @@ void TestMessageSetPage::addRefusesAnotherWaveFormat() {
     ClickMode(u"newModeRadio"_s);
     Select(path);
     Click(u"addButton"_s);
-    QCOMPARE(dialogs_.Texts().size(), 1);
+    QCOMPARE(dialogs_.Texts().size(), 2);
     QVERIFY2(
         dialogs_.Texts().constFirst().endsWith(u"The selected file is stereo, 16 bits, 48kHz."_s),
         qPrintable(dialogs_.Texts().constFirst()));
+    // The file decodes, so a converted copy is offered; declined, nothing is written.
+    QCOMPARE(dialogs_.Messages().at(1).buttons, Buttons::YesNo);
+    QVERIFY(!QFileInfo::exists(root_ + u"waves/converted"_s));
     QVERIFY(page_->Model().entries.isEmpty());
     QVERIFY(!page_->IsSetChanged());
 
     // A file too short to hold a format is refused without a word.
     Select(root_ + u"waves/short.wav"_s);
     Click(u"addButton"_s);
-    QCOMPARE(dialogs_.Texts().size(), 1);
+    QCOMPARE(dialogs_.Texts().size(), 2);
     QVERIFY(page_->Model().entries.isEmpty());
 }
 
