@@ -67,6 +67,7 @@ private slots:
     void cancelledSaveDialogChangesNothing();
     void fromWaveFilesToASetFileAndBackInEditMode();
     void exitWithChangedSetSavesIt();
+    void setFileStatusExtractAndImportAreWired();
 
 private:
     void MakePage();
@@ -801,3 +802,34 @@ void TestMessageSetPage::exitWithChangedSetSavesIt() {
 
 QTEST_MAIN(TestMessageSetPage)
 #include "test_message_set_page.moc"
+
+void TestMessageSetPage::setFileStatusExtractAndImportAreWired() {
+    const QString wave = MakeWave(u"bell.wav"_s, 5000);
+    const QString setPath = root_ + u"waves/Orphan.SET"_s;
+    QVERIFY(SetFileWriter().WriteFile(setPath, u"Orphan.SET"_s, {{u"bell"_s, 5044, wave}}).Ok());
+    auto* extract = page_->findChild<QPushButton*>(u"extractButton"_s);
+    auto* import = page_->findChild<QPushButton*>(u"importAudioButton"_s);
+    auto* status = page_->findChild<QLabel*>(u"setFileStatus"_s);
+    QVERIFY(extract && import && status);
+    QVERIFY(!extract->isEnabled() && !import->isEnabled() && status->isHidden());
+
+    Select(setPath);  // View mode, no info file
+    QCOMPARE(ListColumn(0), QStringList{u"bell"_s});
+    QVERIFY(status->isVisible());
+    QVERIFY(status->text().startsWith(u"Shown from the set file"_s));
+    QCOMPARE(status->accessibleDescription(), status->text());
+    QVERIFY(extract->isEnabled() && !import->isEnabled());
+
+    dialogs_.QueueChosenPath(root_ + u"extracted"_s);
+    Click(u"extractButton"_s);
+    QVERIFY(dialogs_.Texts().isEmpty());
+    QVERIFY(page_->findChild<QRadioButton*>(u"editModeRadio"_s)->isChecked());
+    QCOMPARE(ListColumn(2), QStringList{root_ + u"extracted/bell.wav"_s});
+    QVERIFY(status->isHidden());
+    QVERIFY(!extract->isEnabled() && import->isEnabled());
+
+    dialogs_.QueueChosenPath(wave);  // a wave of the message format is added as it is
+    Click(u"importAudioButton"_s);
+    QCOMPARE(ListColumn(2), (QStringList{root_ + u"extracted/bell.wav"_s, wave}));
+    QVERIFY(page_->IsSetChanged());
+}
