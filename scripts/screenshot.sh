@@ -23,7 +23,7 @@ if [ "$page" = extract ]; then
             chime.wav evacuate.wav all-clear.wav >/dev/null &&
         rm chime.wav evacuate.wav all-clear.wav)
     printf '[Message Set]\r\nLast Dir=%s\r\n' "$scratch/sets/Lobby.SET" >> "$scratch/Vantrel.ini"
-    page=messagesets
+    page=messagesetlist
     output="$root/docs/extract.png"
 fi
 cd "$scratch"
