@@ -19,6 +19,12 @@ public:
         bool confirmOverwrite = true;
     };
 
+    struct OpenFileRequest {
+        QString title;
+        QString initialFolder;  // where the dialog opens; empty for the current directory
+        QString filter;         // as in SaveFileRequest
+    };
+
     virtual ~DialogService() = default;
 
     // Shows text in a modal box with the given buttons and icon; returns the button pressed.
@@ -26,6 +32,20 @@ public:
 
     // The full path chosen in a save dialog, or nothing when the user cancelled it.
     virtual std::optional<QString> AskSaveFileName(const SaveFileRequest& request) = 0;
+
+    // The existing file chosen in an open dialog, or nothing when the user cancelled it. A service
+    // that cannot ask (a command line, a collector of messages) answers nothing.
+    virtual std::optional<QString> AskOpenFileName(const OpenFileRequest& request) {
+        Q_UNUSED(request);
+        return std::nullopt;
+    }
+    // An existing folder chosen in a folder dialog opened at initialFolder, or nothing when the
+    // user cancelled it. A service that cannot ask answers nothing.
+    virtual std::optional<QString> AskFolder(const QString& title, const QString& initialFolder) {
+        Q_UNUSED(title);
+        Q_UNUSED(initialFolder);
+        return std::nullopt;
+    }
 
     // Shortcuts for the forms the pages use.
     void Inform(const QString& text) { ShowMessage(text, Buttons::Ok, Icon::None); }

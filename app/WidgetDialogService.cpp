@@ -81,3 +81,30 @@ std::optional<QString> WidgetDialogService::AskSaveFileName(const SaveFileReques
     }
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
+
+std::optional<QString> WidgetDialogService::AskOpenFileName(const OpenFileRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList nameFilters = NameFiltersFromWindowsFilter(request.filter);
+    if (!nameFilters.isEmpty()) {
+        dialog.setNameFilters(nameFilters);
+    }
+    dialog.setDirectory(request.initialFolder.isEmpty() ? QDir::currentPath()
+                                                        : request.initialFolder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+std::optional<QString> WidgetDialogService::AskFolder(const QString& title,
+                                                      const QString& initialFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), title,
+        initialFolder.isEmpty() ? QDir::currentPath() : initialFolder);
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(folder);
+}

@@ -1,7 +1,7 @@
 #include "messageset/MessageSetControlStates.h"
 
 MessageSetControlStates MessageSetControlStates::For(bool listSelected, bool treeWave,
-                                                     bool hasEntries, int mode) {
+                                                     bool hasEntries, int mode, bool treeSet) {
     const bool editable = mode == kEdit || mode == kNew;
     MessageSetControlStates states;
     states.play = treeWave || listSelected;
@@ -10,5 +10,7 @@ MessageSetControlStates MessageSetControlStates::For(bool listSelected, bool tre
     states.clear = hasEntries && editable;
     states.order = listSelected && editable;
     states.save = hasEntries && editable;
+    states.extract = treeSet && mode == kView;
+    states.importAudio = editable;
     return states;
 }

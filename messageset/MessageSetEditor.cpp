@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QTemporaryFile>
 
 #include "app/ToolApp.h"
 #include "app/WaitCursor.h"
 #include "browse/FolderListing.h"
+#include "messageset/CollectingDialogService.h"
 #include "messageset/FormatKilobytes.h"
 #include "messageset/MessageSetTexts.h"
 #include "messageset/MessageSetView.h"
@@ -20,15 +22,20 @@ MessageSetEditor::MessageSetEditor(MessageSetView& view, const PageContext& cont
       app_(context.app),
       dialogs_(context.dialogs),
       infoFile_(context.dialogs, context.app.ProgramName()),
-      builder_(context.dialogs, context.progress) {
+      builder_(context.dialogs, context.progress),
+      extraction_(context.dialogs, context.app.ProgramName()),
+      audioImport_(context.dialogs, context.progress) {
     // Queued: a refused name is said once the list's editor has closed.
     connect(&table_, &MessageSetTableModel::NameRefused, this, &MessageSetEditor::ShowNameRule,
             Qt::QueuedConnection);
     connect(&table_, &MessageSetTableModel::dataChanged, this, &MessageSetEditor::UpdateControls);
 }
 
+MessageSetEditor::~MessageSetEditor() = default;
+
 void MessageSetEditor::ShowFieldsInView() {
     view_.ShowTotals(countText_, totalText_);
+    view_.ShowSetFileStatus(setFileStatus_);
     if (view_.SetNameText() != Set().setName) {
         view_.ShowSetName(Set().setName);
     }
@@ -49,9 +56,10 @@ void MessageSetEditor::SetMode(int mode) {
 
 void MessageSetEditor::UpdateControls() {
     view_.ShowFlashCardSize(FormatKilobytes(app_.FlashCardSize()));
-    const bool treeWave = FolderListing::IsWaveName(view_.TreePath());
-    view_.ShowControlStates(MessageSetControlStates::For(view_.SelectedRow() >= 0, treeWave,
-                                                         !Set().entries.isEmpty(), mode_));
+    const QString treePath = view_.TreePath();
+    view_.ShowControlStates(MessageSetControlStates::For(
+        view_.SelectedRow() >= 0, FolderListing::IsWaveName(treePath), !Set().entries.isEmpty(),
+        mode_, FolderListing::IsSetName(treePath)));
     QString title = ToolApp::AppCaption();
     if (!Set().setFilePath.isEmpty()) {
         title += u" - "_s + Set().setFilePath;
@@ -66,7 +74,10 @@ void MessageSetEditor::UpdateTotals() {
 }
 
 void MessageSetEditor::AddMessage() {
-    const QString path = view_.TreePath();
+    AddWaveFile(view_.TreePath(), true);
+}
+
+void MessageSetEditor::AddWaveFile(const QString& path, bool offerConversion) {
     const WaveEntry wave = WaveEntry::FromFile(path, Set().entries.size());
     switch (wave.problem) {
         case WaveEntry::Problem::None:
@@ -79,6 +90,13 @@ void MessageSetEditor::AddMessage() {
             return;
         case WaveEntry::Problem::UnsupportedFormat:
             dialogs_.Inform(wave.formatText);
+            if (offerConversion) {
+                if (const std::optional<QString> copy = audioImport_.OfferConvertedCopy(path)) {
+                    view_.RefreshTreeFolder();  // shows the folder of converted copies
+                    AddWaveFile(*copy, false);
+                    return;
+                }
+            }
             UpdateControls();
             return;
         case WaveEntry::Problem::Unreadable:
@@ -92,6 +110,31 @@ void MessageSetEditor::AddMessage() {
     UpdateTotals();
     table_.SetChanged(true);
     UpdateControls();
+}
+
+void MessageSetEditor::ImportAudio() {
+    if (mode_ == Mode::kView) {
+        return;
+    }
+    const QFileInfo treeItem(view_.TreePath());
+    const QString folder = treeItem.isDir() ? treeItem.absoluteFilePath() : treeItem.absolutePath();
+    if (const std::optional<QString> wave = audioImport_.ChooseAndImport(folder, Set())) {
+        view_.RefreshTreeFolder();
+        AddWaveFile(*wave, false);
+    }
+}
+
+void MessageSetEditor::ExtractSet() {
+    const QString path = view_.TreePath();
+    if (mode_ != Mode::kView || !FolderListing::IsSetName(path)) {
+        return;
+    }
+    if (!extraction_.Run(path)) {
+        UpdateControls();
+        return;
+    }
+    view_.RefreshTreeFolder();  // shows new folders of waves
+    EnterEditMode();
 }
 
 void MessageSetEditor::RemoveMessage() {
@@ -193,6 +236,35 @@ bool MessageSetEditor::LoadSet(const QString& setPath) {
     return read;
 }
 
+void MessageSetEditor::LoadSetForView(const QString& setPath) {
+    // The info file is read quietly first: whether it serves decides what the user is told.
+    CollectingDialogService quiet;
+    MessageSetModel loaded = Set();
+    const bool read =
+        InfoFile(quiet, app_.ProgramName()).ReadInfoFile(loaded, InfoFile::PathForSetFile(setPath));
+    if (!read || !quiet.texts.isEmpty()) {
+        if (std::optional<StoredMessageSet> stored = StoredMessageSet::Open(setPath, nullptr)) {
+            setFileStatus_ = message_set_texts::ShownFromSetFile(
+                read ? message_set_texts::WavesOfInfoFileMissing()
+                     : message_set_texts::InfoFileUnusable(),
+                stored->StatusText());
+            table_.Reload([&stored](MessageSetModel& set) { set = stored->ToModel(); });
+            storedSet_ = std::move(stored);
+            return;
+        }
+    }
+    // Neither serves: the info file as it reads, with what it says.
+    for (const QString& text : quiet.texts) {
+        dialogs_.Inform(text);
+    }
+    table_.Reload([&loaded](MessageSetModel& set) { set = std::move(loaded); });
+}
+
+void MessageSetEditor::ForgetStoredSet() {
+    storedSet_.reset();
+    setFileStatus_.clear();
+}
+
 void MessageSetEditor::EnterMode(int mode) {
     switch (mode) {
         case Mode::kView:
@@ -214,8 +286,9 @@ void MessageSetEditor::EnterViewMode() {
     }
     table_.Clear();
     table_.SetFilePath({});
+    ForgetStoredSet();
     if (FolderListing::IsSetName(path)) {
-        LoadSet(path);
+        LoadSetForView(path);
     }
     table_.SetChanged(false);
     SetMode(Mode::kView);
@@ -236,6 +309,7 @@ void MessageSetEditor::EnterEditMode() {
             return;
         }
         table_.Clear();
+        ForgetStoredSet();
         const WaitCursor waitCursor;
         if (LoadSet(path)) {
             table_.SetChanged(false);
@@ -254,6 +328,7 @@ void MessageSetEditor::EnterNewMode() {
         AskToSaveChanges(false);
     }
     table_.Clear();
+    ForgetStoredSet();
     table_.SetName(u"set1"_s);
     table_.SetChanged(false);
     SetMode(Mode::kNew);
@@ -302,6 +377,10 @@ void MessageSetEditor::PlaySelected() {
         if (row < 0) {
             return;
         }
+        if (storedSet_) {
+            PlayStoredMessage(row);
+            return;
+        }
         path = Set().entries.at(row).path;
     } else if (lastFocus_ == Focus::Tree) {
         path = view_.TreePath();
@@ -314,7 +393,21 @@ void MessageSetEditor::PlaySelected() {
     }
 }
 
+void MessageSetEditor::PlayStoredMessage(int row) {
+    QString error;
+    std::unique_ptr<QTemporaryFile> copy = storedSet_->WaveInTemporaryFile(row, &error);
+    if (!copy) {
+        dialogs_.Inform(error);
+        return;
+    }
+    copy->close();  // kept until it is replaced or stopped; closed, so that any player can open it
+    lastPlayRequest_ = copy->fileName();
+    player_.Play(lastPlayRequest_);  // playback errors are not reported
+    playedCopy_ = std::move(copy);
+}
+
 void MessageSetEditor::StopPlaying() {
     lastPlayRequest_.clear();
     player_.Stop();
+    playedCopy_.reset();
 }

@@ -1,22 +1,31 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 #include <optional>
 
 #include "app/DialogService.h"
 #include "app/PageContext.h"
+#include "messageset/AudioImportFlow.h"
 #include "messageset/InfoFile.h"
 #include "messageset/MessageSetControlStates.h"
 #include "messageset/MessageSetTableModel.h"
+#include "messageset/SetExtractionFlow.h"
 #include "messageset/SetFileBuilder.h"
+#include "messageset/StoredMessageSet.h"
 #include "messageset/WavePlayer.h"
 
 class MessageSetView;
+class QTemporaryFile;
 
 // The logic of the message set page: the View, Edit and New modes and the moves between them, the
 // commands on the set (add, remove, clear, order, rename, play, save) and which of them are
 // available. Reads and shows the widgets' state through a MessageSetView and asks the user through
 // the dialog service.
+//
+// In View mode a set whose info file cannot serve (missing, unreadable, of another program, or
+// naming wave files that are gone) is shown from its set file alone (StoredMessageSet), with its
+// CRC status; its messages play from temporary wave files that the editor owns and removes.
 //
 // The set name shown, the totals and the mode are copied between the editor and the view only at
 // fixed points: a name typed into the "Message set" box becomes the set's name when the view is
@@ -30,18 +39,26 @@ public:
 
     // view, and the context's services, outlive the editor.
     MessageSetEditor(MessageSetView& view, const PageContext& context);
+    ~MessageSetEditor() override;
 
     MessageSetTableModel& Table() { return table_; }
     const MessageSetModel& Set() const { return table_.Set(); }
     int CurrentMode() const { return mode_; }
     bool IsSetChanged() const { return table_.Set().changed; }
+    // The set shown from its set file alone, if it is.
+    const std::optional<StoredMessageSet>& StoredSet() const { return storedSet_; }
     SetFileBuilder& Builder() { return builder_; }
     // The wave file last given to the player (whether or not a sound device took it); empty once
     // stopped.
     const QString& LastPlayRequest() const { return lastPlayRequest_; }
 
     // The commands of the page's buttons.
+    // Adds the tree's wave file. One the format check refuses is offered as a converted copy.
     void AddMessage();
+    // Asks for a sound file of any format the decoder reads and adds it, converted when needed.
+    void ImportAudio();
+    // Takes the selected set file apart into wave files and an info file, then edits it.
+    void ExtractSet();
     void RemoveMessage();
     void ClearSet();
     void MoveUp() { Move(-1); }
@@ -77,9 +94,15 @@ private:
     void SetMode(int mode);
     void UpdateTotals();
     void Move(int offset);
+    // offerConversion: a file of another format is offered as a converted copy.
+    void AddWaveFile(const QString& path, bool offerConversion);
     // Loads the info file of the set file at setPath into the set; true when it was this
     // program's.
     bool LoadSet(const QString& setPath);
+    // View mode: the set through its info file when that serves, otherwise from the set file.
+    void LoadSetForView(const QString& setPath);
+    void ForgetStoredSet();
+    void PlayStoredMessage(int row);
     // Asks whether a changed set is saved first; runs SaveSetAs on Yes. Returns the answer.
     DialogService::Answer AskToSaveChanges(bool withCancel);
     void ShowNameRule();
@@ -90,6 +113,12 @@ private:
     MessageSetTableModel table_;
     InfoFile infoFile_;
     SetFileBuilder builder_;
+    SetExtractionFlow extraction_;
+    AudioImportFlow audioImport_;
+    std::optional<StoredMessageSet> storedSet_;
+    QString setFileStatus_;
+    // The temporary wave of a stored message last played; goes after the player has stopped.
+    std::unique_ptr<QTemporaryFile> playedCopy_;
     WavePlayer player_;
     QString lastPlayRequest_;
     int mode_ = Mode::kView;

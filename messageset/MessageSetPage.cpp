@@ -108,6 +108,8 @@ void MessageSetPage::BuildLayout() {
     addButton_ = MakeButton(u">"_s, u"addButton"_s, u"Add message"_s, this);
     removeButton_ = MakeButton(u"<"_s, u"removeButton"_s, u"Remove message"_s, this);
     clearButton_ = MakeButton(u"C&lear Set"_s, u"clearSetButton"_s, u"Clear Set"_s, this);
+    importButton_ =
+        MakeButton(u"&Import audio..."_s, u"importAudioButton"_s, u"Import audio"_s, this);
     upButton_ = MakeButton(u"&Up"_s, u"upButton"_s, u"Up"_s, this);
     downButton_ = MakeButton(u"&Down"_s, u"downButton"_s, u"Down"_s, this);
     playButton_ = MakeButton(u"&Play"_s, u"playButton"_s, u"Play"_s, this);
@@ -117,6 +119,7 @@ void MessageSetPage::BuildLayout() {
     buttonColumn->addWidget(addButton_);
     buttonColumn->addWidget(removeButton_);
     buttonColumn->addWidget(clearButton_);
+    buttonColumn->addWidget(importButton_);
     buttonColumn->addSpacing(8);
     buttonColumn->addWidget(MakeLabel(u"Order:"_s, u"orderLabel"_s, this));
     buttonColumn->addWidget(upButton_);
@@ -160,9 +163,19 @@ void MessageSetPage::BuildLayout() {
     totalsGrid->addWidget(MakeLabel(u"Flash card size:"_s, u"flashCardSizeLabel"_s, totals), 1, 2);
     totalsGrid->addWidget(flashCardLabel_, 1, 3, Qt::AlignRight);
 
+    // Says how a set shown from its set file alone was read; hidden otherwise.
+    setFileStatusLabel_ = MakeLabel(QString(), u"setFileStatus"_s, this);
+    setFileStatusLabel_->setAccessibleName(u"Set file status"_s);
+    setFileStatusLabel_->setWordWrap(true);
+    setFileStatusLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setFileStatusLabel_->hide();
+
+    extractButton_ =
+        MakeButton(u"E&xtract..."_s, u"extractButton"_s, u"Extract message set"_s, this);
     saveButton_ = MakeButton(u"&Save Message Set as..."_s, u"saveSetButton"_s,
                              u"Save Message Set as"_s, this);
     auto* saveRow = new QHBoxLayout;
+    saveRow->addWidget(extractButton_);
     saveRow->addStretch();
     saveRow->addWidget(saveButton_);
 
@@ -174,6 +187,7 @@ void MessageSetPage::BuildLayout() {
     right->addLayout(modeRow);
     right->addLayout(nameRow);
     right->addLayout(middle, 1);
+    right->addWidget(setFileStatusLabel_);
     right->addWidget(totals);
     right->addLayout(saveRow);
 
@@ -187,6 +201,8 @@ void MessageSetPage::Connect() {
         {addButton_, &MessageSetEditor::AddMessage},
         {removeButton_, &MessageSetEditor::RemoveMessage},
         {clearButton_, &MessageSetEditor::ClearSet},
+        {importButton_, &MessageSetEditor::ImportAudio},
+        {extractButton_, &MessageSetEditor::ExtractSet},
         {upButton_, &MessageSetEditor::MoveUp},
         {downButton_, &MessageSetEditor::MoveDown},
         {playButton_, &MessageSetEditor::PlaySelected},
@@ -309,8 +325,16 @@ void MessageSetPage::ShowControlStates(const MessageSetControlStates& states) {
     upButton_->setEnabled(states.order);
     downButton_->setEnabled(states.order);
     saveButton_->setEnabled(states.save);
+    extractButton_->setEnabled(states.extract);
+    importButton_->setEnabled(states.importAudio);
 }
 
 void MessageSetPage::ShowTitle(const QString& title) {
     window()->setWindowTitle(title);
+}
+
+void MessageSetPage::ShowSetFileStatus(const QString& status) {
+    setFileStatusLabel_->setText(status);
+    setFileStatusLabel_->setAccessibleDescription(status);
+    setFileStatusLabel_->setVisible(!status.isEmpty());
 }

@@ -21,7 +21,8 @@ class QTreeView;
 // it.
 //
 // The page holds the layout and passes what the user does to its MessageSetEditor, which holds the
-// set (the message list's model) and decides everything else; the page shows what the editor
+// set (the message list's model) and decides everything else, including "Import audio..." and
+// "Extract..."; the page shows what the editor
 // tells it through MessageSetView. It owns its folder tree and remembers the tree's selection as
 // "Last Dir".
 class MessageSetPage : public PageDialog, public UnsavedSetOwner, private MessageSetView {
@@ -75,6 +76,7 @@ private:
     void ShowFlashCardSize(const QString& size) override;
     void ShowControlStates(const MessageSetControlStates& states) override;
     void ShowTitle(const QString& title) override;
+    void ShowSetFileStatus(const QString& status) override;
 
     MessageSetEditor editor_;
 
@@ -84,14 +86,17 @@ private:
     QPushButton* addButton_ = nullptr;
     QPushButton* removeButton_ = nullptr;
     QPushButton* clearButton_ = nullptr;
+    QPushButton* importButton_ = nullptr;
     QPushButton* upButton_ = nullptr;
     QPushButton* downButton_ = nullptr;
     QPushButton* playButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;
+    QPushButton* extractButton_ = nullptr;
     QTreeView* messageList_ = nullptr;
     MessageNameDelegate* nameDelegate_ = nullptr;
     QLabel* countLabel_ = nullptr;
     QLabel* totalLabel_ = nullptr;
     QLabel* flashCardLabel_ = nullptr;
+    QLabel* setFileStatusLabel_ = nullptr;
 };

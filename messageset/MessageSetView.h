@@ -31,4 +31,7 @@ public:
     virtual void ShowFlashCardSize(const QString& size) = 0;
     virtual void ShowControlStates(const MessageSetControlStates& states) = 0;
     virtual void ShowTitle(const QString& title) = 0;
+    // How the set shown was read when it comes from its set file alone (its CRC status); empty
+    // otherwise.
+    virtual void ShowSetFileStatus(const QString& status) = 0;
 };

@@ -5,7 +5,7 @@
 #include <QSaveFile>
 #include <QSet>
 
-#include "app/DialogService.h"
+#include "messageset/CollectingDialogService.h"
 #include "messageset/InfoFile.h"
 #include "messageset/MessageSetModel.h"
 #include "messageset/StoredMessageSet.h"
@@ -15,17 +15,6 @@ using Outcome = SetFileExtractor::Outcome;
 using Result = SetFileExtractor::Result;
 
 namespace {
-
-// Keeps what the info file writer would tell the user, for the result.
-class CollectedMessages : public DialogService {
-public:
-    Answer ShowMessage(const QString& text, Buttons, Icon) override {
-        texts << text;
-        return Answer::Ok;
-    }
-    std::optional<QString> AskSaveFileName(const SaveFileRequest&) override { return std::nullopt; }
-    QStringList texts;
-};
 
 QString SafeFileName(const QString& name, int index) {
     static const QString kRefused = u"/\\:*?\"<>|"_s;
@@ -131,7 +120,7 @@ Result SetFileExtractor::Extract(const QString& setPath, const QString& waveFold
                               static_cast<quint32>(qMin<qint64>(size, 0xFFFFFFFF)),
                               QDir::toNativeSeparators(target)});
     }
-    CollectedMessages messages;
+    CollectingDialogService messages;
     if (!InfoFile(messages, programName_).WriteInfoFile(model, infoPath)) {
         return fail(Outcome::InfoFileNotWritten, infoPath, messages.texts.join(u'\n'));
     }

@@ -114,6 +114,25 @@ QStringList StoredMessageSet::Warnings() const {
     return warnings;
 }
 
+QString StoredMessageSet::StatusText() const {
+    QStringList notes = Warnings();
+    if (CrcMatches()) {
+        notes.prepend(CrcStatusText() + u"."_s);
+    }
+    return notes.join(u' ');
+}
+
+MessageSetModel StoredMessageSet::ToModel() const {
+    MessageSetModel model;
+    model.setName = SetName();
+    model.setFilePath = QDir::toNativeSeparators(path_);
+    for (const Message& message : messages_) {
+        model.entries.append(
+            {message.name, MessageEntry::ClampSize(message.waveSize), model.setFilePath});
+    }
+    return model;
+}
+
 bool StoredMessageSet::WriteWave(int index, QIODevice& output, QString* error) const {
     auto fail = [error](const QString& reason) {
         if (error != nullptr) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "messageset/MessageSetModel.h"
 #include "messageset/SetFileReader.h"
 
 class QIODevice;
@@ -46,6 +47,12 @@ public:
     // What is wrong with the file, one sentence each: CRC and size mismatches, the reader's
     // problems, messages that lie beyond the file's end or are cut short. Empty for a sound set.
     QStringList Warnings() const;
+    // The CRC status and every warning, as sentences in one line.
+    QString StatusText() const;
+
+    // The set as the page lists it: its name, its messages with their names and wave sizes, and
+    // the set file as their path and the set's.
+    MessageSetModel ToModel() const;
 
     // Writes message index as a wave file (waveSize bytes; 56 + keptBytes when cut) into
     // output. False with the reason in *error when the message is unreadable or a read or write

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the README's picture of the main window from the real window (docs/main-window.png).
+# Renders the README's pictures from the real window: docs/main-window.png on the given page, or,
+# with "extract", docs/extract.png: the message set page showing a set that has no info file.
 # The window starts in a scratch folder whose settings file fills in the login fields.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,23 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 printf '[Login]\r\nIP0=192\r\nIP1=168\r\nIP2=0\r\nIP3=5\r\nUser Name=engineer\r\n' > "$scratch/Vantrel.ini"
 mkdir -p "$scratch/target"
+page=${1:-login}
+output="$root/docs/main-window.png"
+if [ "$page" = extract ]; then
+    # A set built from waves that are then removed, so the page can only read the set itself.
+    mkdir -p "$scratch/sets"
+    (cd "$scratch/sets" &&
+        sox -n -r 44100 -c 1 -b 16 chime.wav synth 1.5 sine 880 fade 0 1.5 1.2 &&
+        sox -n -r 44100 -c 1 -b 16 evacuate.wav synth 6 sine 600:900 &&
+        sox -n -r 44100 -c 1 -b 16 all-clear.wav synth 3 sine 440 &&
+        "$root/build/tools/vantrel-set/vantrel-set" build --name Lobby.SET Lobby.SET \
+            chime.wav evacuate.wav all-clear.wav >/dev/null &&
+        rm chime.wav evacuate.wav all-clear.wav)
+    printf '[Message Set]\r\nLast Dir=%s\r\n' "$scratch/sets/Lobby.SET" >> "$scratch/Vantrel.ini"
+    page=messagesetlist
+    output="$root/docs/extract.png"
+fi
 cd "$scratch"
 QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR=/usr/share/fonts/truetype/dejavu \
-    "$root/build/tools/vantrel-screenshot" "$root/docs/main-window.png" "${1:-login}"
-echo "wrote docs/main-window.png"
+    "$root/build/tools/vantrel-screenshot" "$output" "$page"
+echo "wrote ${output#"$root"/}"

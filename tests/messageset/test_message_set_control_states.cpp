@@ -11,6 +11,7 @@ class TestMessageSetControlStates : public QObject {
 private slots:
     void enablingTable_data();
     void enablingTable();
+    void extractAndImport();
 };
 
 void TestMessageSetControlStates::enablingTable_data() {
@@ -40,6 +41,17 @@ void TestMessageSetControlStates::enablingTable() {
     QCOMPARE(states.order, listSelected && editable);
     QCOMPARE(states.clear, hasEntries && editable);
     QCOMPARE(states.save, hasEntries && editable);
+}
+
+// Extract takes a set file selected in View mode; Import audio adds, so it needs an editable set.
+void TestMessageSetControlStates::extractAndImport() {
+    for (int mode : {0, 1, 2}) {
+        for (bool treeSet : {false, true}) {
+            const auto states = MessageSetControlStates::For(false, false, true, mode, treeSet);
+            QCOMPARE(states.extract, treeSet && mode == MessageSetControlStates::kView);
+            QCOMPARE(states.importAudio, mode != MessageSetControlStates::kView);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMessageSetControlStates)

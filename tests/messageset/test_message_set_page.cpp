@@ -67,6 +67,7 @@ private slots:
     void cancelledSaveDialogChangesNothing();
     void fromWaveFilesToASetFileAndBackInEditMode();
     void exitWithChangedSetSavesIt();
+    void setFileStatusExtractAndImportAreWired();
 
 private:
     void MakePage();
@@ -607,17 +608,20 @@ void TestMessageSetPage::addRefusesAnotherWaveFormat() {
     ClickMode(u"newModeRadio"_s);
     Select(path);
     Click(u"addButton"_s);
-    QCOMPARE(dialogs_.Texts().size(), 1);
+    QCOMPARE(dialogs_.Texts().size(), 2);
     QVERIFY2(
         dialogs_.Texts().constFirst().endsWith(u"The selected file is stereo, 16 bits, 48kHz."_s),
         qPrintable(dialogs_.Texts().constFirst()));
+    // The file decodes, so a converted copy is offered; declined, nothing is written.
+    QCOMPARE(dialogs_.Messages().at(1).buttons, Buttons::YesNo);
+    QVERIFY(!QFileInfo::exists(root_ + u"waves/converted"_s));
     QVERIFY(page_->Model().entries.isEmpty());
     QVERIFY(!page_->IsSetChanged());
 
     // A file too short to hold a format is refused without a word.
     Select(root_ + u"waves/short.wav"_s);
     Click(u"addButton"_s);
-    QCOMPARE(dialogs_.Texts().size(), 1);
+    QCOMPARE(dialogs_.Texts().size(), 2);
     QVERIFY(page_->Model().entries.isEmpty());
 }
 
@@ -799,3 +803,34 @@ void TestMessageSetPage::exitWithChangedSetSavesIt() {
 
 QTEST_MAIN(TestMessageSetPage)
 #include "test_message_set_page.moc"
+
+void TestMessageSetPage::setFileStatusExtractAndImportAreWired() {
+    const QString wave = MakeWave(u"bell.wav"_s, 5000);
+    const QString setPath = root_ + u"waves/Orphan.SET"_s;
+    QVERIFY(SetFileWriter().WriteFile(setPath, u"Orphan.SET"_s, {{u"bell"_s, 5044, wave}}).Ok());
+    auto* extract = page_->findChild<QPushButton*>(u"extractButton"_s);
+    auto* import = page_->findChild<QPushButton*>(u"importAudioButton"_s);
+    auto* status = page_->findChild<QLabel*>(u"setFileStatus"_s);
+    QVERIFY(extract && import && status);
+    QVERIFY(!extract->isEnabled() && !import->isEnabled() && status->isHidden());
+
+    Select(setPath);  // View mode, no info file
+    QCOMPARE(ListColumn(0), QStringList{u"bell"_s});
+    QVERIFY(status->isVisible());
+    QVERIFY(status->text().startsWith(u"Shown from the set file"_s));
+    QCOMPARE(status->accessibleDescription(), status->text());
+    QVERIFY(extract->isEnabled() && !import->isEnabled());
+
+    dialogs_.QueueChosenPath(root_ + u"extracted"_s);
+    Click(u"extractButton"_s);
+    QVERIFY(dialogs_.Texts().isEmpty());
+    QVERIFY(page_->findChild<QRadioButton*>(u"editModeRadio"_s)->isChecked());
+    QCOMPARE(ListColumn(2), QStringList{root_ + u"extracted/bell.wav"_s});
+    QVERIFY(status->isHidden());
+    QVERIFY(!extract->isEnabled() && import->isEnabled());
+
+    dialogs_.QueueChosenPath(wave);  // a wave of the message format is added as it is
+    Click(u"importAudioButton"_s);
+    QCOMPARE(ListColumn(2), (QStringList{root_ + u"extracted/bell.wav"_s, wave}));
+    QVERIFY(page_->IsSetChanged());
+}

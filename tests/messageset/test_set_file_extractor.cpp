@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "messageset/InfoFile.h"
+#include "messageset/SetExtractionFlow.h"
 #include "messageset/SetFileExtractor.h"
 #include "messageset/SetFileWriter.h"
 #include "messageset/StoredMessageSet.h"
@@ -226,6 +227,31 @@ private slots:
         QString error;
         QVERIFY(!StoredMessageSet::Open(Path(u"missing.SET"_s), &error));
         QVERIFY(error.contains(u"missing.SET"_s));
+    }
+
+    // The page's words for a failed extraction, and its list of the files in the way.
+    void extractionFlowTexts() {
+        using Outcome = SetFileExtractor::Outcome;
+        SetFileExtractor::Result result;
+        result.subject = u"/x/a.wav"_s;
+        result.reason = u"Disk full"_s;
+        result.outcome = Outcome::WaveNotWritten;
+        QCOMPARE(SetExtractionFlow::FailureText(result),
+                 u"Could not write file: /x/a.wav\nDisk full"_s);
+        result.outcome = Outcome::FolderNotCreated;
+        QCOMPARE(SetExtractionFlow::FailureText(result), u"Could not create folder: /x/a.wav"_s);
+        result.outcome = Outcome::InfoFileNotWritten;
+        result.reason.clear();
+        QCOMPARE(SetExtractionFlow::FailureText(result), u"File could not be opened '/x/a.wav'"_s);
+
+        QStringList files;
+        for (int i = 0; i < SetExtractionFlow::kListedFiles + 3; ++i) {
+            files << u"f%1"_s.arg(i);
+        }
+        const QStringList lines = SetExtractionFlow::FileList(files).split(u'\n');
+        QCOMPARE(lines.size(), SetExtractionFlow::kListedFiles + 1);
+        QCOMPARE(lines.last(), u"and 3 more"_s);
+        QCOMPARE(SetExtractionFlow::FileList(files.first(2)), u"f0\nf1"_s);
     }
 };
 

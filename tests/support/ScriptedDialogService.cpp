@@ -25,6 +25,20 @@ std::optional<QString> ScriptedDialogService::AskSaveFileName(const SaveFileRequ
     return savePaths_.dequeue();
 }
 
+std::optional<QString> ScriptedDialogService::AskOpenFileName(const OpenFileRequest& request) {
+    choiceRequests_.append(request);
+    if (chosenPaths_.isEmpty()) {
+        ++unanswered_;
+        return std::nullopt;
+    }
+    return chosenPaths_.dequeue();
+}
+
+std::optional<QString> ScriptedDialogService::AskFolder(const QString& title,
+                                                        const QString& initialFolder) {
+    return AskOpenFileName({title, initialFolder, QString()});
+}
+
 QStringList ScriptedDialogService::Texts() const {
     QStringList texts;
     for (const Message& message : messages_) {
@@ -38,5 +52,7 @@ void ScriptedDialogService::Clear() {
     saveRequests_.clear();
     answers_.clear();
     savePaths_.clear();
+    choiceRequests_.clear();
+    chosenPaths_.clear();
     unanswered_ = 0;
 }

@@ -20,21 +20,31 @@ public:
     void QueueAnswer(Answer answer) { answers_.enqueue(answer); }
     // The path the next save dialog returns; nothing means the user cancels it.
     void QueueSaveFileName(std::optional<QString> path) { savePaths_.enqueue(std::move(path)); }
+    // The path the next open or folder dialog returns; nothing means the user cancels it.
+    void QueueChosenPath(std::optional<QString> path) { chosenPaths_.enqueue(std::move(path)); }
 
     Answer ShowMessage(const QString& text, Buttons buttons, Icon icon) override;
     std::optional<QString> AskSaveFileName(const SaveFileRequest& request) override;
+    std::optional<QString> AskOpenFileName(const OpenFileRequest& request) override;
+    std::optional<QString> AskFolder(const QString& title, const QString& initialFolder) override;
 
     const QList<Message>& Messages() const { return messages_; }
     QStringList Texts() const;
     const QList<SaveFileRequest>& SaveRequests() const { return saveRequests_; }
+    // The open and folder dialogs asked, in order (a folder dialog as a request without filter).
+    const QList<OpenFileRequest>& ChoiceRequests() const { return choiceRequests_; }
     int UnansweredQuestions() const { return unanswered_; }
-    int PendingAnswers() const { return static_cast<int>(answers_.size() + savePaths_.size()); }
+    int PendingAnswers() const {
+        return static_cast<int>(answers_.size() + savePaths_.size() + chosenPaths_.size());
+    }
     void Clear();
 
 private:
     QList<Message> messages_;
     QList<SaveFileRequest> saveRequests_;
+    QList<OpenFileRequest> choiceRequests_;
     QQueue<Answer> answers_;
     QQueue<std::optional<QString>> savePaths_;
+    QQueue<std::optional<QString>> chosenPaths_;
     int unanswered_ = 0;
 };
