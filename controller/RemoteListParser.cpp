@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 #include <array>
 
-#include "app/TextEncoding.h"
+#include "controller/RemoteName.h"
 
 using namespace Qt::StringLiterals;
 
@@ -72,12 +72,13 @@ bool IsIsoDate(QStringView word) {
 
 QList<RemoteEntry> RemoteListParser::Parse(const QByteArray& listing) {
     QList<RemoteEntry> entries;
-    const QString text = text_encoding::FromFileBytes(listing);
+    const QString text = remote_name::FromBytes(listing);
     for (QStringView line : QStringView(text).split(u'\n')) {
         if (line.endsWith(u'\r')) {
             line.chop(1);
         }
         if (std::optional<RemoteEntry> entry = ParseLine(line)) {
+            entry->rawName = remote_name::ToBytes(entry->name);
             entries.append(*entry);
         }
     }
