@@ -125,7 +125,9 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
     while (!(outcome.finalCame && !outcome.reply.IsPositive()) &&
            !(dataEnded && outcome.finalCame)) {
         const bool moving = data.IsOpen() && !dataEnded;
-        if (moving && source != nullptr && pending == 0) {
+        // The file is read only once the controller took the command: a refused STOR (or a
+        // "421" to it) leaves the source untouched, so the request can be repeated.
+        if (moving && source != nullptr && pending == 0 && preliminaryCame) {
             const qint64 count = (*source)(buffer.data(), kSendChunk);
             if (count < 0) {
                 outcome.data = DataFailure::Stopped;
@@ -138,7 +140,7 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
             pending = count;
             offset = 0;
         }
-        if (moving && source != nullptr) {
+        if (moving && source != nullptr && pending > 0) {
             const qint64 sent = data.Send(buffer.data() + offset, pending);
             if (sent == NetSocket::kFailed) {
                 outcome.data = DataFailure::Lost;
@@ -160,7 +162,7 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
         const size_t listenerIndex = count;
         waits[count++] = {&listener, !data.IsOpen() && !dataEnded, false};
         const size_t dataIndex = count;
-        waits[count++] = {&data, moving && sink != nullptr, moving && source != nullptr};
+        waits[count++] = {&data, moving && sink != nullptr, moving && pending > 0};
         const WaitResult waited =
             WaitForSockets(std::span(waits.data(), count), QDeadlineTimer(kTickInterval), {});
         if (waited == WaitResult::Failed) {

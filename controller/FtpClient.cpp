@@ -187,11 +187,12 @@ ActiveTransfer::Bounds FtpClient::TransferBounds() const {
     return bounds;
 }
 
-void FtpClient::MarkUnanswered() {
+void FtpClient::MarkUnanswered(const Result& failure) {
     if (unanswered_) {
         return;
     }
     unanswered_ = true;
+    unansweredFailure_ = failure;
     QMetaObject::invokeMethod(
         &latchContext_, [this] { unanswered_ = false; }, Qt::QueuedConnection);
 }
@@ -229,7 +230,7 @@ FtpClient::Result FtpClient::Ready(bool relative) {
 
 FtpClient::Result FtpClient::Run(bool relative, bool safe, const Attempt& attempt) {
     if (unanswered_) {
-        return Failed(Failure::StillNoAnswer);
+        return unansweredFailure_;
     }
     for (int round = 0;; ++round) {
         Result result = Ready(relative);
@@ -240,10 +241,13 @@ FtpClient::Result FtpClient::Run(bool relative, bool safe, const Attempt& attemp
         if (!result.inStep) {
             control_.Close();
         }
-        if (result.failure == Failure::NoAnswer ||
+        const bool noAnswer =
+            result.failure == Failure::NoAnswer || result.failure == Failure::DataStalled ||
+            (result.failure == Failure::DataNotOpened && !result.inStep) ||
             (!readied && !result.inStep && result.failure != Failure::LoginRefused &&
-             result.failure != Failure::SessionClosed)) {
-            MarkUnanswered();  // no answer, or no new connection: nothing more this command
+             result.failure != Failure::SessionClosed);
+        if (noAnswer) {
+            MarkUnanswered(result);  // nothing more for this command
         }
         const bool repeatable = !readied || (safe && !result.dataMoved);
         if (result.failure == Failure::SessionClosed && repeatable && round == 0) {

@@ -20,9 +20,10 @@
 // request that is safe to repeat (PWD, CWD, LIST, SIZE, TYPE; STOR and RETR before any data
 // moved) is it repeated once, silently.
 //
-// After a request got no answer, or a reconnection failed, nothing else is sent for the rest of
-// the user's command: every further request fails at once until control returns to the event
-// loop. So a dead controller costs one wait, not one wait per request.
+// After a request got no answer (a reply, the controller's data connection or its data did not
+// come in time), or a reconnection failed, nothing else is sent for the rest of the user's
+// command: every further request fails at once, with that first failure, until control returns
+// to the event loop. So a dead controller costs one wait, not one wait per request.
 class FtpClient {
 public:
     enum class Failure {
@@ -31,7 +32,6 @@ public:
         LoginRefused,      // the user name or password was refused
         Unreachable,       // no connection (SystemError says why)
         NoAnswer,          // a wait ran out
-        StillNoAnswer,     // refused at once: an earlier request of this command got no answer
         ConnectionLost,    // the controller closed the control connection or it broke
         SessionClosed,     // "421"
         NotUnderstood,     // a reply that is not FTP
@@ -107,7 +107,7 @@ private:
     Result FromNet(NetFailure failure, const FtpReply& reply);
     Result FromTransfer(const ActiveTransfer::Outcome& outcome);
     ActiveTransfer::Bounds TransferBounds() const;
-    void MarkUnanswered();
+    void MarkUnanswered(const Result& failure);
 
     ControlConnection control_;
     Login login_;
@@ -117,6 +117,7 @@ private:
     bool inRemembered_ = false;    // the connection is in the remembered directory
     char type_ = 0;                // the connection's transfer type; 0: not set
     bool unanswered_ = false;      // see the class comment
+    Result unansweredFailure_;     // the failure that set it
     QObject latchContext_;         // lifts unanswered_ from the event loop
 };
 

@@ -36,9 +36,6 @@ QString Reason(Request request, const FtpClient::Result& result,
             return u"the controller did not answer in time (connect %1 ms, replies %2 s)"_s
                 .arg(timeouts.connect.count())
                 .arg(timeouts.reply.count() / 1000.0);
-        case Failure::StillNoAnswer:
-            return u"the controller did not answer an earlier request of this command, so "
-                   u"nothing more was sent"_s;
         case Failure::ConnectionLost:
             return u"the connection to the controller was lost"_s;
         case Failure::SessionClosed:

@@ -77,10 +77,28 @@ QList<RemoteEntry> RemoteListParser::Parse(const QByteArray& listing) {
         if (line.endsWith(u'\r')) {
             line.chop(1);
         }
-        if (std::optional<RemoteEntry> entry = ParseLine(line)) {
-            entry->rawName = remote_name::ToBytes(entry->name);
-            entries.append(*entry);
+        // Regular expressions refuse text that holds the lone surrogates standing for bytes that
+        // are not UTF-8: the line is parsed with U+FFFD in their place, one for one, and the
+        // name is then taken back from the line itself.
+        QString parsed = line.toString();
+        for (qsizetype index = 0; index < parsed.size(); ++index) {
+            if (parsed[index].isLowSurrogate() &&
+                (index == 0 || !parsed[index - 1].isHighSurrogate())) {
+                parsed[index] = QChar::ReplacementCharacter;
+            }
         }
+        std::optional<RemoteEntry> entry = ParseLine(parsed);
+        if (!entry) {
+            continue;
+        }
+        if (parsed != line) {
+            const qsizetype link = parsed.indexOf(entry->name + u" -> "_s);
+            const qsizetype at =
+                parsed[0] == u'l' && link >= 0 ? link : parsed.size() - entry->name.size();
+            entry->name = line.mid(at, entry->name.size()).toString();
+        }
+        entry->rawName = remote_name::ToBytes(entry->name);
+        entries.append(*entry);
     }
     return entries;
 }

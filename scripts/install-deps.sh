@@ -7,13 +7,13 @@ packages=(
     # build
     build-essential cmake ninja-build pkg-config ccache clang-format
     # libraries
-    qt6-base-dev qt6-multimedia-dev libcurl4-openssl-dev libsimpleini-dev libbenchmark-dev
+    qt6-base-dev qt6-multimedia-dev libsimpleini-dev libbenchmark-dev
     # run time on a real desktop: platform plugins, multimedia back end, sound server client
     qt6-qpa-plugins libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio-utils
     # controller simulator and demo
     python3 python3-pyftpdlib espeak-ng sox
     # tests, screenshot and benchmarks
-    xvfb xauth imagemagick fonts-dejavu-core curl lftp procps
+    xvfb xauth imagemagick fonts-dejavu-core curl lftp procps vsftpd
     # a sound server with a null output for the playback test
     pulseaudio
 )

@@ -9,9 +9,16 @@ It serves a root folder over FTP as the controller does:
     --card-size, without that many bytes stored;
   * the default folders of the file categories exist.
 
-Switches let tests make it misbehave: refuse every login, drop the data connection after N bytes,
-refuse MKD or DELE, delay every reply, close the control connection after the Kth command, list in
-DOS format instead of Unix format.
+Passive mode (PASV, EPSV) is refused unless --allow-passive is given: the controller works in
+active mode only.
+
+Switches let tests make it misbehave, one for each fault the session must survive: refuse every
+login, drop the data connection after N bytes, refuse MKD or DELE, delay every reply, close the
+control connection after the Kth command, list in DOS format; connect back only after the 1xx
+reply (with a delay), answer "425" late without connecting, delay the greeting or greet with "421",
+close idle control connections with "421", answer the Kth command with "421", trickle data at
+N bytes/s, stall data after N bytes, list endlessly, answer "552" after N bytes of STOR, serve names that are not UTF-8, end replies with LF only, send every reply
+as a multi-line reply, and answer "125"/"250" where "150"/"226" are usual.
 
 When it listens it prints one line to standard output and flushes it:
     Controller simulator ready on <host> port <port>
@@ -51,6 +58,20 @@ class Options:
     dos_listing = False
     log_file = None
     commands_seen = 0
+    connect_late = -1.0  # seconds after the 1xx reply; negative: connect at PORT as usual
+    late_425 = -1.0      # seconds after the 1xx reply; negative: off
+    greeting_delay = 0.0
+    greeting_421 = False
+    trickle = 0          # bytes per second on data connections; 0: full speed
+    endless_listing = False
+    store_full_after = -1
+    stall_after = -1
+    idle_timeout = 300.0
+    close_421_after = -1
+    lf_replies = False
+    multiline_replies = False
+    variant_codes = False
+    allow_passive = False
 
 
 class RefusingAuthorizer(DummyAuthorizer):
@@ -107,9 +128,12 @@ class ControllerActiveDTP(ActiveDTP):
     """
 
     def handle_connect(self):
+        if self.cmd_channel.late_port is not None:
+            self.cmd_channel.swallow_connect_reply = True
         try:
             super().handle_connect()
         finally:
+            self.cmd_channel.late_port = None
             if self.cmd_channel.data_channel is not None and \
                     self.cmd_channel.data_channel.socket is self.socket:
                 self._fileno = None
@@ -122,6 +146,8 @@ class ControllerDTP(DTPHandler):
     def __init__(self, sock, cmd_channel):
         super().__init__(sock, cmd_channel)
         self._drop_pending = False
+        self._drop_reply = "426 Data connection dropped; transfer aborted."
+        self._trickle_timer = None
 
     def _drop(self):
         if self._closed:
@@ -131,10 +157,34 @@ class ControllerDTP(DTPHandler):
             self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
         except OSError:
             pass
-        self._resp = ("426 Data connection dropped; transfer aborted.", logging.info)
+        self._resp = (self._drop_reply, logging.info)
         self.close()
 
+    def _sleep(self):
+        """Sends nothing for a tenth of a second: the trickle."""
+        def wake():
+            self._trickle_timer = None
+            if not self._closed:
+                self.add_channel(events=self.ioloop.WRITE)
+        self.del_channel()
+        self._trickle_timer = self.ioloop.call_later(0.1, wake, _errback=self.handle_error)
+
+    def close(self):
+        if self._trickle_timer is not None and not self._trickle_timer.cancelled:
+            self._trickle_timer.cancel()
+        super().close()
+
     def send(self, data):
+        if Options.stall_after >= 0:
+            allowed = Options.stall_after - self.tot_bytes_sent
+            sent = super().send(data[:allowed]) if allowed > 0 else 0
+            if allowed - sent <= 0:
+                self.del_channel()  # nothing more, and no end: a stalled connection
+            return sent
+        if Options.trickle > 0:
+            sent = super().send(data[:max(1, Options.trickle // 10)])
+            self._sleep()
+            return sent
         if Options.drop_after < 0:
             return super().send(data)
         allowed = Options.drop_after - self.tot_bytes_sent
@@ -148,8 +198,12 @@ class ControllerDTP(DTPHandler):
 
     def recv(self, buffer_size):
         data = super().recv(buffer_size)
-        if Options.drop_after >= 0 and data:
-            allowed = Options.drop_after - self.tot_bytes_received
+        limit = Options.drop_after
+        if Options.store_full_after >= 0:
+            limit = Options.store_full_after
+            self._drop_reply = "552 Requested file action aborted: exceeded storage allocation."
+        if limit >= 0 and data:
+            allowed = limit - self.tot_bytes_received
             if len(data) > allowed:
                 # Keeps what fits; handle_read drops the connection once it is written.
                 data = data[:max(allowed, 0)]
@@ -175,6 +229,94 @@ class ControllerHandler(FTPHandler):
     dtp_handler = ControllerDTP
     abstracted_fs = ControllerFS
 
+    def __init__(self, conn, server, ioloop=None):
+        super().__init__(conn, server, ioloop)
+        self.late_port = None  # (ip, port) of a PORT whose connection waits for the 1xx reply
+        self.swallow_connect_reply = False
+        self._idle_timer = None
+        self._restart_idle_timer()
+
+    def _restart_idle_timer(self):
+        """Closes the control connection with 421 when no command came for the idle timeout
+        (the stock timer of this server version does not fire before a data transfer)."""
+        if self._idle_timer is not None and not self._idle_timer.cancelled:
+            self._idle_timer.cancel()
+
+        def expire():
+            if not self._closed and self.data_channel is None:
+                self.respond("421 Control connection timed out.")
+                self.close_when_done()
+        self._idle_timer = self.ioloop.call_later(Options.idle_timeout, expire,
+                                                  _errback=self.handle_error)
+
+    def close(self):
+        if self._idle_timer is not None and not self._idle_timer.cancelled:
+            self._idle_timer.cancel()
+        super().close()
+
+    def handle(self):
+        if Options.greeting_421:
+            self.respond("421 Service not available, closing control connection.")
+            self.close_when_done()
+        elif Options.greeting_delay > 0:
+            self.ioloop.call_later(Options.greeting_delay, super().handle,
+                                   _errback=self.handle_error)
+        else:
+            super().handle()
+
+    def ftp_PORT(self, line):
+        if Options.connect_late < 0 and Options.late_425 < 0:
+            return super().ftp_PORT(line)
+        try:
+            numbers = [int(x) for x in line.split(",")]
+            if len(numbers) != 6 or not all(0 <= x <= 255 for x in numbers):
+                raise ValueError
+        except ValueError:
+            self.respond("501 Invalid PORT format.")
+            return None
+        self._shutdown_connecting_dtp()
+        if self.data_channel is not None:
+            self.data_channel.close()
+            self.data_channel = None
+        self.late_port = ("%d.%d.%d.%d" % tuple(numbers[:4]), numbers[4] * 256 + numbers[5])
+        self.respond("200 PORT command successful.")
+        return None
+
+    def ftp_PASV(self, line):
+        if not Options.allow_passive:
+            self.respond("502 Passive mode is not offered by the controller; use PORT.")
+            return None
+        return super().ftp_PASV(line)
+
+    def ftp_EPSV(self, line):
+        if not Options.allow_passive:
+            self.respond("502 Passive mode is not offered by the controller; use PORT.")
+            return None
+        return super().ftp_EPSV(line)
+
+    def _after_preliminary(self):
+        """Connects back, or refuses with a late 425, once the 1xx reply has gone out."""
+        ip, port = self.late_port
+
+        def refuse():
+            if self._closed:
+                return
+            self._out_dtp_queue = None
+            if self._in_dtp_queue is not None:
+                self._in_dtp_queue[0].close()
+                self._in_dtp_queue = None
+            self.late_port = None
+            self.respond("425 Can't open data connection.")
+
+        def connect():
+            if not self._closed and self.late_port is not None:
+                self._dtp_connector = self.active_dtp(ip, port, self)
+
+        if Options.late_425 >= 0:
+            self.ioloop.call_later(Options.late_425, refuse, _errback=self.handle_error)
+        else:
+            self.ioloop.call_later(Options.connect_late, connect, _errback=self.handle_error)
+
     def _log(self, line):
         if Options.log_file is None:
             return
@@ -185,21 +327,53 @@ class ControllerHandler(FTPHandler):
 
     def pre_process_command(self, line, cmd, arg):
         self._log(line)
+        self._restart_idle_timer()
         Options.commands_seen += 1
         if Options.close_after > 0 and Options.commands_seen == Options.close_after:
             # The controller goes away without an answer (once, over the server's whole life).
             self.close()
+            return
+        if Options.close_421_after > 0 and Options.commands_seen == Options.close_421_after:
+            self.respond("421 Service not available, closing control connection.")
+            self.close_when_done()
             return
         if cmd.upper() in PATH_COMMANDS and arg:
             arg = arg.replace("\\", "/")
         return super().pre_process_command(line, cmd, arg)
 
     def respond(self, resp, logfun=logging.debug):
+        if self.swallow_connect_reply and resp.startswith("200 Active data connection"):
+            self.swallow_connect_reply = False  # PORT was answered already
+            return None
+        if Options.variant_codes:
+            if resp.startswith("150 "):
+                resp = "125 " + resp[4:]
+            elif resp.startswith("226 "):
+                resp = "250 " + resp[4:]
         if Options.reply_delay > 0:
             time.sleep(Options.reply_delay)
-        return super().respond(resp, logfun)
+        if resp[:1] == "1" and self.late_port is not None:
+            self._after_preliminary()
+        if not (Options.lf_replies or Options.multiline_replies):
+            return super().respond(resp, logfun)
+        lines = [resp]
+        if Options.multiline_replies:
+            lines = [resp[:3] + "-The controller answers:", " in more than one line:", resp]
+        self._last_response = resp
+        ending = "\n" if Options.lf_replies else "\r\n"
+        self.push("".join(line + ending for line in lines))
+        return None
 
     def ftp_LIST(self, path):
+        if Options.endless_listing:
+            def endless():
+                number = 0
+                while True:
+                    number += 1
+                    yield ("-rw-r--r--   1 owner    group   %8d Jan 01 00:00 endless%08d\r\n"
+                           % (number, number)).encode("ascii")
+            self.push_dtp_data(BufferedIteratorProducer(endless()), isproducer=True, cmd="LIST")
+            return path
         # As the controller's directory search: only "*" and "?" are wildcards; brackets are
         # part of a name.
         pattern = os.path.basename(path)
@@ -258,6 +432,37 @@ def parse_arguments(argv):
                              "(counted over all connections, once)")
     parser.add_argument("--dos-listing", action="store_true",
                         help="list in DOS format instead of Unix format")
+    parser.add_argument("--connect-late", type=float, default=-1.0, metavar="SECONDS",
+                        help="answer PORT at once and connect back only SECONDS after the 1xx "
+                             "reply")
+    parser.add_argument("--late-425", type=float, default=-1.0, metavar="SECONDS",
+                        help="never connect back; answer 425 SECONDS after the 1xx reply")
+    parser.add_argument("--greeting-delay", type=float, default=0.0, metavar="SECONDS",
+                        help="greet only after SECONDS")
+    parser.add_argument("--greeting-421", action="store_true",
+                        help="greet with 421 and close")
+    parser.add_argument("--idle-timeout", type=float, default=300.0, metavar="SECONDS",
+                        help="close a control connection idle this long, with 421")
+    parser.add_argument("--trickle", type=int, default=0, metavar="N",
+                        help="send data at N bytes per second")
+    parser.add_argument("--endless-listing", action="store_true",
+                        help="LIST sends lines without end")
+    parser.add_argument("--store-full-after", type=int, default=-1, metavar="N",
+                        help="answer STOR with 552 after N bytes, breaking its data connection")
+    parser.add_argument("--stall-after", type=int, default=-1, metavar="N",
+                        help="stop sending data after N bytes, keeping the connection open")
+    parser.add_argument("--close-421-after", type=int, default=-1, metavar="K",
+                        help="answer the Kth command with 421 and close (counted over all "
+                             "connections, once)")
+    parser.add_argument("--non-utf8-names", action="store_true",
+                        help="serve names as bytes and put /mmu/caf\\xe9.set (Latin-1) there")
+    parser.add_argument("--lf-replies", action="store_true", help="end reply lines with LF only")
+    parser.add_argument("--multiline-replies", action="store_true",
+                        help="send every reply as a multi-line reply")
+    parser.add_argument("--variant-codes", action="store_true",
+                        help="answer 125 instead of 150 and 250 instead of 226")
+    parser.add_argument("--allow-passive", action="store_true",
+                        help="offer passive mode (PASV, EPSV) too")
     parser.add_argument("--log", metavar="FILE", help="append every command received to FILE "
                                                       "(passwords masked)")
     parser.add_argument("--verbose", action="store_true", help="log the server's own messages")
@@ -293,6 +498,24 @@ def main(argv):
     Options.close_after = args.close_after
     Options.dos_listing = args.dos_listing
     Options.log_file = args.log
+    Options.connect_late = args.connect_late
+    Options.late_425 = args.late_425
+    Options.greeting_delay = args.greeting_delay
+    Options.greeting_421 = args.greeting_421
+    Options.trickle = args.trickle
+    Options.endless_listing = args.endless_listing
+    Options.store_full_after = args.store_full_after
+    Options.stall_after = args.stall_after
+    Options.close_421_after = args.close_421_after
+    Options.lf_replies = args.lf_replies
+    Options.multiline_replies = args.multiline_replies
+    Options.variant_codes = args.variant_codes
+    Options.allow_passive = args.allow_passive
+    Options.idle_timeout = args.idle_timeout
+    if args.non_utf8_names:
+        ControllerHandler.unicode_errors = "surrogateescape"
+        with open(os.path.join(root.encode(), b"mmu", b"caf\xe9.set"), "wb") as latin1:
+            latin1.write(b"latin-1 name\n")
 
     if args.refuse_login:
         authorizer = RefusingAuthorizer()
