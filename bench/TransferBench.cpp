@@ -1,6 +1,8 @@
-// Times Upload and Download of a large file through ControllerSession against the controller
-// simulator on loopback, and the same transfers with the curl command line tool in active mode
-// against the same server in the same run, and prints the ratios (ours / curl's; lower is better).
+// Times Upload and Download of a large file through ControllerSession (its own FTP client)
+// against the controller simulator on loopback, and the same transfers with the curl command line
+// tool in active mode against the same server in the same run, and prints the ratios (ours /
+// curl's; lower is better). Targets: at most curl's time without the window, at most 1.1 times
+// with it.
 //
 //     build/bench/transfer_bench [megabytes=256] [rounds=5]
 //
@@ -170,7 +172,10 @@ int main(int argc, char* argv[]) {
                     static_cast<double>(timer.nsecsElapsed()) / 1e9, static_cast<long long>(blocks),
                     static_cast<double>(timer.nsecsElapsed()) / 1e3 / static_cast<double>(blocks));
     }
-    const bool met = ourUp <= 1.2 * curlUp && ourDown <= 1.2 * curlDown;
-    std::printf("target (at most 1.2 times curl's time): %s\n", met ? "met" : "NOT met");
+    const bool met = ourUp <= curlUp && ourDown <= curlDown;
+    const bool metShown = ourUpShown <= 1.1 * curlUp && ourDownShown <= 1.1 * curlDown;
+    std::printf("target without the window (at most curl's time): %s\n", met ? "met" : "NOT met");
+    std::printf("target with the window (at most 1.1 times curl's time): %s\n",
+                metShown ? "met" : "NOT met");
     return same ? 0 : 1;
 }
