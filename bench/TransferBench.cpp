@@ -98,13 +98,15 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(session.LastError()));
         return 1;
     }
-    // One copy through the session, with the progress window when shown.
+    // One copy through the session, with the progress window when shown. Each variant replaces
+    // its own files of the round before, as curl does: replacing a file written a moment ago
+    // costs the server more than replacing an older one.
     auto transfer = [&](bool upload, bool shown) {
         session.SetProgressFactory(shown ? &windows : nullptr);
-        const bool ok =
-            upload ? session.Upload(u"/mmu/session.bin"_s, source, TransferType::Binary, shown)
-                   : session.Download(folder.filePath(u"session back.bin"_s), u"/mmu/session.bin"_s,
-                                      TransferType::Binary, shown);
+        const QString remote = shown ? u"/mmu/session shown.bin"_s : u"/mmu/session.bin"_s;
+        const QString local = folder.filePath(shown ? u"shown back.bin"_s : u"session back.bin"_s);
+        const bool ok = upload ? session.Upload(remote, source, TransferType::Binary, shown)
+                               : session.Download(local, remote, TransferType::Binary, shown);
         if (!ok) {
             std::fprintf(stderr, "%s\n", qPrintable(session.LastError()));
         }

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QThread>
 #include <cstring>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "controller/BlockCopy.h"
 #include "controller/FtpFailureText.h"
 #include "controller/ListingFinder.h"
+#include "controller/PartialDownload.h"
 #include "controller/RemoteListParser.h"
 #include "controller/RemoteName.h"
 #include "progress/ProgressSink.h"
@@ -262,7 +262,7 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
 
     // The local side first: a file that cannot be read or created leaves the remote side alone.
     QFile sourceFile(source);
-    QSaveFile destinationFile(destination);
+    PartialDownload destinationFile(destination);
     quint64 size = 0;
     if (upload) {
         if (!sourceFile.open(QIODevice::ReadOnly)) {
@@ -273,10 +273,9 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         size = static_cast<quint64>(sourceFile.size());
     } else {
         size = RemoteFileSize(source);  // 0 when the listing does not show it
-        // Whole blocks go straight to the file: no second copy through a write buffer.
-        if (!destinationFile.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (!destinationFile.Open()) {
             lastError_ = ftp_failure_text::Cut(u"Cannot create the local file %1: %2."_s.arg(
-                destination, destinationFile.errorString()));
+                destination, destinationFile.ErrorString()));
             return false;
         }
     }
@@ -297,7 +296,8 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         QThread::msleep(static_cast<unsigned long>(progressPause_.count()));
     }
 
-    BlockCopy copy(upload ? static_cast<QIODevice&>(sourceFile) : destinationFile, shownProgress);
+    BlockCopy copy(upload ? static_cast<QIODevice&>(sourceFile) : destinationFile.Device(),
+                   shownProgress);
     const FtpClient::Result network = CopyOverNetwork(remotePath, upload, type, copy);
     bool result = network.Ok() && (upload ? copy.FinishUpload() : copy.FinishDownload());
     SyncDirectory();
@@ -317,15 +317,10 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
                                            network, client_.GetTimeouts(), remoteDirectory_);
     }
     sourceFile.close();
-    if (!upload) {
-        if (result && !destinationFile.commit()) {
-            lastError_ = ftp_failure_text::Cut(u"Writing the local file %1 failed: %2."_s.arg(
-                destination, destinationFile.errorString()));
-            result = false;
-        }
-        if (!result) {
-            destinationFile.cancelWriting();  // the temporary file goes; destination untouched
-        }
+    if (!upload && result && !destinationFile.Commit()) {
+        lastError_ = ftp_failure_text::Cut(u"Writing the local file %1 failed: %2."_s.arg(
+            destination, destinationFile.ErrorString()));
+        result = false;
     }
-    return result;
+    return result;  // a download that failed removes its temporary file; destination untouched
 }
