@@ -6,9 +6,7 @@
 #include "progress/ProgressSink.h"
 
 BlockCopy::BlockCopy(QIODevice& file, ProgressSink* progress)
-    : file_(file), progress_(progress), block_(kBlockSize) {
-    sinceLastPump_.start();
-}
+    : file_(file), progress_(progress), block_(kBlockSize) {}
 
 bool BlockCopy::Step() {
     if (progress_ == nullptr) {
@@ -16,7 +14,7 @@ bool BlockCopy::Step() {
     }
     progress_->Advance();
     progress_->PumpMessages();
-    sinceLastPump_.restart();
+    sinceLastPump_.start();
     if (progress_->IsCancelled()) {
         cancelled_ = true;
         return false;
@@ -28,11 +26,12 @@ bool BlockCopy::Tick() {
     if (progress_ == nullptr || cancelled_) {
         return !cancelled_;
     }
-    if (sinceLastPump_.elapsed() < kTickIntervalMs) {
+    // Not before the first block: until data moves the waits are bounded by the reply timeout.
+    if (!sinceLastPump_.isValid() || sinceLastPump_.elapsed() < kTickIntervalMs) {
         return true;
     }
     progress_->PumpMessages();
-    sinceLastPump_.restart();
+    sinceLastPump_.start();
     if (progress_->IsCancelled()) {
         cancelled_ = true;
         return false;

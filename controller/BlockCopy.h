@@ -36,7 +36,8 @@ public:
     // Upload: the steps a transfer that ended early never asked for (an empty file that was never
     // read). False after a cancel or a read error.
     [[nodiscard]] bool FinishUpload();
-    // Pumps the display and reads its cancel flag when the last pump is kTickIntervalMs old.
+    // Once the first block started: pumps the display and reads its cancel flag when the last
+    // pump is kTickIntervalMs old.
     // False once cancelled.
     [[nodiscard]] bool Tick();
 
