@@ -13,7 +13,7 @@ Passive mode (PASV, EPSV) is refused unless --allow-passive is given: the contro
 active mode only.
 
 Switches let tests make it misbehave, one for each fault the session must survive: refuse every
-login, drop the data connection after N bytes, refuse MKD or DELE, delay every reply, close the
+login, drop the data connection after N bytes, refuse MKD, DELE or PWD, delay every reply, close the
 control connection after the Kth command, list in DOS format; connect back only after the 1xx
 reply (with a delay), answer "425" late without connecting, delay the greeting or greet with "421",
 close idle control connections with "421", answer the Kth command with "421", trickle data at
@@ -233,6 +233,12 @@ class ControllerHandler(FTPHandler):
             return None
         return super().ftp_MKD(path)
 
+    def ftp_PWD(self, line):
+        if Options.refuse_pwd:
+            self.respond("550 The current directory cannot be told.")
+            return None
+        return super().ftp_PWD(line)
+
     def ftp_DELE(self, path):
         if Options.refuse_dele:
             self.respond("550 Cannot delete file: refused by the controller.")
@@ -259,6 +265,7 @@ def parse_arguments(argv):
                         help="reset every data connection after N bytes")
     parser.add_argument("--refuse-mkd", action="store_true", help="answer every MKD with 550")
     parser.add_argument("--refuse-dele", action="store_true", help="answer every DELE with 550")
+    parser.add_argument("--refuse-pwd", action="store_true", help="answer every PWD with 550")
     parser.add_argument("--reply-delay", type=float, default=0.0, metavar="SECONDS",
                         help="wait this long before every reply")
     parser.add_argument("--close-after", type=int, default=-1, metavar="K",
@@ -328,6 +335,7 @@ def main(argv):
     Options.drop_after = args.drop_after
     Options.refuse_mkd = args.refuse_mkd
     Options.refuse_dele = args.refuse_dele
+    Options.refuse_pwd = args.refuse_pwd
     Options.reply_delay = args.reply_delay
     Options.close_after = args.close_after
     Options.dos_listing = args.dos_listing

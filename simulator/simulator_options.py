@@ -8,6 +8,7 @@ class Options:
     drop_after = -1
     refuse_mkd = False
     refuse_dele = False
+    refuse_pwd = False
     reply_delay = 0.0
     close_after = -1
     dos_listing = False

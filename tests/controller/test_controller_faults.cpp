@@ -1,44 +1,22 @@
-#include <QCoreApplication>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include "controller/ControllerSession.h"
 #include "progress/ProgressSink.h"
+#include "tests/controller/SessionFaults.h"
 #include "tests/support/ControllerSimulator.h"
-#include "transfer/EnsureRemoteDirectory.h"
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using Options = ControllerSimulator::Options;
+using namespace session_faults;
 
 namespace {
 
 constexpr qsizetype kFileSize = 104000;
-const ControllerSession::Timeouts kTimeouts{2000ms, 1500ms, 3000ms};
-
-QByteArray RandomBytes(qsizetype size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator generator(static_cast<quint32>(size));
-    for (char& byte : bytes) {
-        byte = static_cast<char>(generator.bounded(256));
-    }
-    return bytes;
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
 
 // Progress displays that cancel at their Nth pump, however few blocks have gone.
 class PumpCancelFactory : public ProgressSinkFactory {
@@ -190,25 +168,6 @@ class ControllerFaultsTest : public QObject {
 private:
     QTemporaryDir local_;
 
-    bool Open(ControllerSimulator& simulator, ControllerSession& session) {
-        if (!simulator.Start()) {
-            qWarning("%s", qPrintable(simulator.ErrorText()));
-            return false;
-        }
-        session.SetTimeouts(kTimeouts);
-        session.SetProgressPause(0ms);
-        return session.Connect(u"test"_s, simulator.Host(), simulator.User(), simulator.Password(),
-                               simulator.Port());
-    }
-
-    // The user's next command: the session is back in step and in its directory.
-    static void ProbeNextCommand(ControllerSession& session, const QString& directory) {
-        QCoreApplication::sendPostedEvents();
-        QCOMPARE(session.GetRemoteDirectory(), directory);
-        QVERIFY(!session.SetRemoteDirectory(u"/missing"_s));  // its own 550, not a late reply
-        QCOMPARE(session.GetRemoteDirectory(), directory);
-    }
-
 private slots:
     void catalogue_data() {
         QTest::addColumn<int>("index");
@@ -294,118 +253,6 @@ private slots:
         QCOMPARE(session.LastError(), u"FTP download cancelled by user."_s);
         QCOMPARE(ReadFile(local), QByteArray("before"));
         ProbeNextCommand(session, u"/"_s);
-    }
-
-    void idle421IsReplacedAndTheDirectoryKept() {
-        Options options;
-        options.idleTimeout = 1;
-        ControllerSimulator simulator(options);
-        ControllerSession session;
-        QVERIFY(Open(simulator, session));
-        QVERIFY(session.SetRemoteDirectory(u"/rfa\\web"_s));
-        const QString local = local_.filePath(u"logo.gif"_s);
-        QVERIFY(WriteFile(local, "gif"));
-        QThread::msleep(1500);  // the controller closes the idle connection with 421
-        QVERIFY2(session.Upload(u"logo.gif"_s, local, TransferType::Binary, false),
-                 qPrintable(session.LastError()));
-        QCOMPARE(ReadFile(simulator.LocalPath(u"/rfa/web/logo.gif"_s)), QByteArray("gif"));
-        QCOMPARE(simulator.CommandLog().count(u"USER "_s), 2);  // logged in again
-    }
-
-    void lostDirectoryFailsRelativeNames() {
-        Options options;
-        options.idleTimeout = 1;
-        ControllerSimulator simulator(options);
-        ControllerSession session;
-        QVERIFY(Open(simulator, session));
-        QVERIFY(QDir().mkpath(simulator.LocalPath(u"/mmu/gone"_s)));
-        QVERIFY(session.SetRemoteDirectory(u"/mmu\\gone"_s));
-        QVERIFY(QDir(simulator.LocalPath(u"/mmu/gone"_s)).removeRecursively());
-        QThread::msleep(1500);
-        const QString local = local_.filePath(u"lost.bin"_s);
-        QVERIFY(WriteFile(local, "lost"));
-        QVERIFY(!session.Upload(u"lost.bin"_s, local, TransferType::Binary, false));
-        QVERIFY2(session.LastError().contains(u"/mmu/gone could not be entered"_s),
-                 qPrintable(session.LastError()));
-        QDirIterator anywhere(simulator.RootPath(), {u"lost.bin"_s}, QDir::Files,
-                              QDirIterator::Subdirectories);
-        QVERIFY(!anywhere.hasNext());  // not in "/" nor anywhere else
-        QVERIFY(session.Upload(u"/mmu/lost.bin"_s, local, TransferType::Binary, false));
-    }
-
-    void a421IsRepeatedOnlyWhenSafe_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("repeated");
-        QTest::newRow("PWD") << u"PWD"_s << true;
-        QTest::newRow("STOR before data") << u"STOR"_s << true;
-        QTest::newRow("DELE") << u"DELE"_s << false;
-    }
-
-    void a421IsRepeatedOnlyWhenSafe() {
-        QFETCH(QString, command);
-        QFETCH(bool, repeated);
-        Options options;
-        // Connect: USER PASS PWD; STOR comes after TYPE and PORT.
-        options.close421After = command == u"STOR"_s ? 6 : 4;
-        ControllerSimulator simulator(options);
-        ControllerSession session;
-        QVERIFY(Open(simulator, session));
-        const QString local = local_.filePath(u"retry.bin"_s);
-        QVERIFY(WriteFile(local, "retry"));
-        QVERIFY(WriteFile(simulator.LocalPath(u"/mmu/old.bin"_s), "old"));
-        bool result = false;
-        if (command == u"PWD"_s) {
-            result = session.GetRemoteDirectory() == u"/"_s;
-        } else if (command == u"STOR"_s) {
-            result = session.Upload(u"/mmu/retry.bin"_s, local, TransferType::Binary, false);
-            QCOMPARE(QFile::exists(simulator.LocalPath(u"/mmu/retry.bin"_s)), result);
-        } else {
-            result = session.DeleteRemoteFile(u"/mmu/old.bin"_s);
-            QVERIFY(QFile::exists(simulator.LocalPath(u"/mmu/old.bin"_s)));
-        }
-        QVERIFY2(result == repeated, qPrintable(session.LastError()));
-        QCOMPARE(simulator.CommandLog().count(u"USER "_s), repeated ? 2 : 1);
-        ProbeNextCommand(session, u"/"_s);
-    }
-
-    void deadControllerCostsOneWait() {
-        ControllerSimulator simulator;
-        ControllerSession session;
-        QVERIFY(Open(simulator, session));
-        QVERIFY(session.SetRemoteDirectory(u"/mmu"_s));
-        simulator.Freeze();
-        QElapsedTimer timer;
-        timer.start();
-        QVERIFY(!session.SetRemoteDirectory(u"/rfa\\web"_s));
-        QVERIFY(!EnsureRemoteDirectory(session, u"/rfa\\web\\img"_s));
-        QList<RemoteEntry> entries;
-        QVERIFY(!session.ListRemote(QString(), &entries));
-        QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
-        QVERIFY(!QFileInfo::exists(simulator.LocalPath(u"/rfa/web/img"_s)));
-        simulator.Thaw();
-        ProbeNextCommand(session, u"/mmu"_s);
-    }
-
-    void namesThatAreNotUtf8GoBackByteForByte() {
-        Options options;
-        options.nonUtf8Names = true;
-        ControllerSimulator simulator(options);
-        ControllerSession session;
-        QVERIFY(Open(simulator, session));
-        QVERIFY(session.SetRemoteDirectory(u"/mmu"_s));
-        QList<RemoteEntry> entries;
-        QVERIFY(session.ListRemote(QString(), &entries));
-        const auto latin1 = std::find_if(entries.cbegin(), entries.cend(), [](const auto& entry) {
-            return entry.rawName == QByteArray("caf\xe9.set");
-        });
-        QVERIFY(latin1 != entries.cend());
-        QVERIFY(latin1->name.startsWith(u"caf"_s) && latin1->name.endsWith(u".set"_s));
-        const QString local = local_.filePath(u"latin1.set"_s);
-        QVERIFY2(session.Download(local, latin1->name, TransferType::Binary, false),
-                 qPrintable(session.LastError()));
-        QCOMPARE(ReadFile(local), QByteArray("latin-1 name\n"));
-        QVERIFY(session.DeleteRemoteFile(latin1->name));
-        QVERIFY(QDir(simulator.LocalPath(u"/mmu"_s)).entryList({u"caf*.set"_s}).isEmpty());
     }
 };
 

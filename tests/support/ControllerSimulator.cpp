@@ -72,6 +72,8 @@ bool ControllerSimulator::Start(int timeoutMs) {
         arguments << u"--refuse-mkd"_s;
     if (options_.refuseDele)
         arguments << u"--refuse-dele"_s;
+    if (options_.refusePwd)
+        arguments << u"--refuse-pwd"_s;
     if (options_.replyDelay > 0)
         arguments << u"--reply-delay"_s << QString::number(options_.replyDelay);
     if (options_.closeAfter > 0)

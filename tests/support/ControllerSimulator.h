@@ -27,6 +27,7 @@ public:
         qint64 dropAfter = -1;                           // reset data connections after N bytes
         bool refuseMkd = false;
         bool refuseDele = false;
+        bool refusePwd = false;
         double replyDelay = 0;  // seconds before every reply
         int closeAfter = -1;    // close the control connection on the Kth command (once)
         bool dosListing = false;
