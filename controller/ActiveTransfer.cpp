@@ -24,11 +24,6 @@ QByteArray PortArgument(const QString& address, quint16 port) {
 
 }  // namespace
 
-bool ActiveTransfer::Outcome::Succeeded() const {
-    return control == NetFailure::None && data == DataFailure::None && finalCame &&
-           reply.IsPositive();
-}
-
 bool ActiveTransfer::Outcome::ControlInStep() const {
     if (control != NetFailure::None || unexpectedReply || !finalCame || reply.code == 421) {
         return false;

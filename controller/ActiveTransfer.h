@@ -40,7 +40,6 @@ public:
         bool portRefused = false;  // the reply is PORT's refusal
         bool unexpectedReply = false;
         qint64 bytes = 0;  // bytes moved on the data connection
-        bool Succeeded() const;
         // Whether the control connection can still be trusted to be in step.
         bool ControlInStep() const;
     };

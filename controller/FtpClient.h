@@ -93,7 +93,6 @@ public:
                  const NetTick& tick);
 
     const QByteArray& RememberedDirectory() const { return remembered_; }
-    const FtpTranscript& Transcript() { return control_.Transcript(); }
 
 private:
     using Attempt = std::function<Result()>;
