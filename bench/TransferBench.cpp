@@ -1,6 +1,8 @@
-// Times Upload and Download of a large file through ControllerSession against the controller
-// simulator on loopback, and the same transfers with the curl command line tool in active mode
-// against the same server in the same run, and prints the ratios (ours / curl's; lower is better).
+// Times Upload and Download of a large file through ControllerSession (its own FTP client)
+// against the controller simulator on loopback, and the same transfers with the curl command line
+// tool in active mode against the same server in the same run, and prints the ratios (ours /
+// curl's; lower is better). Targets: at most curl's time without the window, at most 1.1 times
+// with it.
 //
 //     build/bench/transfer_bench [megabytes=256] [rounds=5]
 //
@@ -96,13 +98,15 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(session.LastError()));
         return 1;
     }
-    // One copy through the session, with the progress window when shown.
+    // One copy through the session, with the progress window when shown. Each variant replaces
+    // its own files of the round before, as curl does: replacing a file written a moment ago
+    // costs the server more than replacing an older one.
     auto transfer = [&](bool upload, bool shown) {
         session.SetProgressFactory(shown ? &windows : nullptr);
-        const bool ok =
-            upload ? session.Upload(u"/mmu/session.bin"_s, source, TransferType::Binary, shown)
-                   : session.Download(folder.filePath(u"session back.bin"_s), u"/mmu/session.bin"_s,
-                                      TransferType::Binary, shown);
+        const QString remote = shown ? u"/mmu/session shown.bin"_s : u"/mmu/session.bin"_s;
+        const QString local = folder.filePath(shown ? u"shown back.bin"_s : u"session back.bin"_s);
+        const bool ok = upload ? session.Upload(remote, source, TransferType::Binary, shown)
+                               : session.Download(local, remote, TransferType::Binary, shown);
         if (!ok) {
             std::fprintf(stderr, "%s\n", qPrintable(session.LastError()));
         }
@@ -170,7 +174,10 @@ int main(int argc, char* argv[]) {
                     static_cast<double>(timer.nsecsElapsed()) / 1e9, static_cast<long long>(blocks),
                     static_cast<double>(timer.nsecsElapsed()) / 1e3 / static_cast<double>(blocks));
     }
-    const bool met = ourUp <= 1.2 * curlUp && ourDown <= 1.2 * curlDown;
-    std::printf("target (at most 1.2 times curl's time): %s\n", met ? "met" : "NOT met");
+    const bool met = ourUp <= curlUp && ourDown <= curlDown;
+    const bool metShown = ourUpShown <= 1.1 * curlUp && ourDownShown <= 1.1 * curlDown;
+    std::printf("target without the window (at most curl's time): %s\n", met ? "met" : "NOT met");
+    std::printf("target with the window (at most 1.1 times curl's time): %s\n",
+                metShown ? "met" : "NOT met");
     return same ? 0 : 1;
 }

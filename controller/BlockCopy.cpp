@@ -14,6 +14,24 @@ bool BlockCopy::Step() {
     }
     progress_->Advance();
     progress_->PumpMessages();
+    sinceLastPump_.start();
+    if (progress_->IsCancelled()) {
+        cancelled_ = true;
+        return false;
+    }
+    return true;
+}
+
+bool BlockCopy::Tick() {
+    if (progress_ == nullptr || cancelled_) {
+        return !cancelled_;
+    }
+    // Not before the first block: until data moves the waits are bounded by the reply timeout.
+    if (!sinceLastPump_.isValid() || sinceLastPump_.elapsed() < kTickIntervalMs) {
+        return true;
+    }
+    progress_->PumpMessages();
+    sinceLastPump_.start();
     if (progress_->IsCancelled()) {
         cancelled_ = true;
         return false;
@@ -37,7 +55,7 @@ bool BlockCopy::FillBlock() {
 }
 
 size_t BlockCopy::ReadForUpload(char* buffer, size_t size) {
-    // Hands over as many blocks as the library has room for: fewer, larger sends.
+    // Hands over as many blocks as there is room for: fewer, larger sends.
     size_t given = 0;
     while (given < size) {
         if (consumed_ == filled_) {
@@ -63,8 +81,8 @@ bool BlockCopy::FinishUpload() {
     if (endOfFile_ || cancelled_) {
         return !cancelled_;
     }
-    // The library did not ask for the end of the file (it knew the size): the last read is made
-    // here so that every block gets its step and a cancel is still seen.
+    // The end of the file was never asked for: the last read is made here so that every block
+    // gets its step and a cancel is still seen.
     return FillBlock();
 }
 

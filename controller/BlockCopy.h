@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QIODevice>
 #include <QString>
 #include <cstddef>
@@ -7,17 +8,20 @@
 
 class ProgressSink;
 
-// The copy loop of one file transfer, fed by the FTP library's callbacks. The file side is read or
-// written in whole blocks of kBlockSize bytes, whatever pieces the network delivers; before each
-// block read from the source (the last, short one included) the progress display, when given, is
-// advanced and pumped and its cancel flag read. Owns the one block buffer of the transfer; the
-// file and the display belong to the caller.
+// The file side of one transfer, fed by the data connection. The file is read or written in whole
+// blocks of kBlockSize bytes, whatever pieces the network delivers; before each block read from
+// the source (the last, short one included) the progress display, when given, is advanced and
+// pumped and its cancel flag read. Between blocks Tick() pumps it again whenever kTickInterval
+// passed without a pump, so a transfer that trickles can still be cancelled. Owns the one block
+// buffer of the transfer; the file and the display belong to the caller.
 class BlockCopy {
 public:
     static constexpr qsizetype kBlockSize = 40960;
 
     // progress: null when progress is not shown (then nothing is pumped and nothing cancels).
     BlockCopy(QIODevice& file, ProgressSink* progress);
+
+    static constexpr qint64 kTickIntervalMs = 100;
 
     // Upload: fills buffer with up to size bytes of the local file. Returns the count, 0 at the
     // end, or kAbort after a cancel or a read error.
@@ -29,9 +33,13 @@ public:
     // Download: after the last byte arrived, the last (short) block: its progress step and write.
     // False after a cancel or a write error.
     [[nodiscard]] bool FinishDownload();
-    // Upload: the steps a transfer that the library ended early never asked for (an empty file
-    // that was never read). False after a cancel or a read error.
+    // Upload: the steps a transfer that ended early never asked for (an empty file that was never
+    // read). False after a cancel or a read error.
     [[nodiscard]] bool FinishUpload();
+    // Once the first block started: pumps the display and reads its cancel flag when the last
+    // pump is kTickIntervalMs old.
+    // False once cancelled.
+    [[nodiscard]] bool Tick();
 
     bool Cancelled() const { return cancelled_; }
     // The local file's error, empty when there was none.
@@ -47,9 +55,10 @@ private:
     ProgressSink* progress_;
     std::vector<char> block_;
     qsizetype filled_ = 0;    // bytes held in block_
-    qsizetype consumed_ = 0;  // upload: bytes of block_ handed to the library
+    qsizetype consumed_ = 0;  // upload: bytes of block_ handed to the network
     bool blockStarted_ = false;
     bool endOfFile_ = false;
     bool cancelled_ = false;
     QString fileError_;
+    QElapsedTimer sinceLastPump_;
 };

@@ -4,13 +4,12 @@
 #include <QString>
 #include <chrono>
 #include <memory>
-#include <optional>
-#include <vector>
 
-#include "controller/FtpTranscript.h"
+#include "controller/FtpClient.h"
 #include "controller/RemoteEntry.h"
 #include "controller/TransferType.h"
 
+class BlockCopy;
 class ProgressSinkFactory;
 class RemoteFinder;
 
@@ -19,11 +18,12 @@ class RemoteFinder;
 // since: a connection that the network dropped still counts as connected, and its failures show
 // up in the operations.
 //
-// Built on one libcurl easy handle in active mode (PORT), which keeps the control connection open
-// between calls and opens a new one by itself (logging in again) after a cancel or a dropped
-// connection. The session remembers the remote directory it last entered and enters it again at
-// the start of every request, so relative names keep their meaning across such a reconnection.
-// Every wait is bounded by the timeouts. Failures never throw: operations return false (or an
+// Built on the program's own active-mode FTP client (FtpClient), which keeps one control
+// connection open between calls. Replies never get out of step: after any anomaly the connection
+// is closed, and the next request logs in again and enters the remembered directory again before
+// it uses a relative name (and fails when it cannot). Every wait is bounded by the timeouts. Names
+// are bytes: text given here goes to the controller through remote_name::ToBytes, so a name taken
+// from a listing goes back byte for byte. Failures never throw: operations return false (or an
 // empty value), and Connect and the transfers put a text for the user into LastError(). The
 // password is held only while connected and never written anywhere.
 class ControllerSession {
@@ -32,7 +32,9 @@ public:
         // Reaching the controller and logging in.
         std::chrono::milliseconds connect{8000};
         // Each reply, the controller's data connection, and a transfer that stalls.
-        std::chrono::seconds reply{10};
+        std::chrono::milliseconds reply{10000};
+        // A whole listing, however slowly it comes.
+        std::chrono::milliseconds listing{30000};
     };
 
     ControllerSession();
@@ -40,7 +42,7 @@ public:
     ControllerSession(const ControllerSession&) = delete;
     ControllerSession& operator=(const ControllerSession&) = delete;
 
-    bool IsConnected() const { return handle_ != nullptr; }
+    bool IsConnected() const { return connected_; }
     // Closes the connection; clears host, user and password, port back to 21. Keeps LastError().
     void Disconnect();
     QString LastError() const { return lastError_; }
@@ -89,29 +91,20 @@ public:
     // The remote finder is built on this.
     [[nodiscard]] bool ListRemote(const QString& directory, QList<RemoteEntry>* entries);
 
-    // Releases the library handle (closing its connection).
-    struct CurlDeleter {
-        void operator()(void* handle) const;
-    };
-
 private:
     class BusyGuard;
 
     // The copy worker of Upload and Download.
     [[nodiscard]] bool Transfer(const QString& destination, const QString& source, bool upload,
                                 TransferType type, bool showProgress);
-    // Resets the handle to the session's options with a URL for remotePath ("" for the root).
-    void PrepareRequest(const QString& remotePath);
-    // The request's error for the user: what failed, why, and the controller's last answer.
-    QString FailureText(const QString& action, int curlCode) const;
-    // Sends each command on the control connection (after re-entering the remembered directory)
-    // and returns the final reply of each; nothing when the connection itself failed.
-    std::optional<QList<FtpTranscript::Exchange>> RunCommands(const QStringList& commands);
-    // Runs the prepared request with the quote list. Returns the libcurl code.
-    int Perform(const QStringList& quote);
-    QStringList DirectoryQuote() const;
+    // Runs the network part of a transfer whose files are open.
+    FtpClient::Result CopyOverNetwork(const QString& remotePath, bool upload, TransferType type,
+                                      BlockCopy& copy);
+    // Takes the directory the client remembers after a request.
+    void SyncDirectory();
 
-    std::unique_ptr<void, CurlDeleter> handle_;
+    FtpClient client_;
+    bool connected_ = false;
     QString host_;
     QString user_;
     QString password_;
@@ -121,7 +114,5 @@ private:
     ProgressSinkFactory* progressFactory_ = nullptr;
     Timeouts timeouts_;
     std::chrono::milliseconds progressPause_{1000};
-    FtpTranscript transcript_;
-    std::vector<char> errorBuffer_;
     bool busy_ = false;
 };

@@ -25,6 +25,26 @@ QRegularExpression NameMatcher(const QString& pattern) {
                               QRegularExpression::CaseInsensitiveOption);
 }
 
+// Regular expressions refuse text holding the lone surrogates that stand for bytes that are not
+// UTF-8 (remote_name): they are matched as U+FFFD.
+QString Matchable(const QString& text) {
+    QString matchable = text;
+    for (qsizetype index = 0; index < matchable.size(); ++index) {
+        if (matchable[index].isLowSurrogate() &&
+            (index == 0 || !matchable[index - 1].isHighSurrogate())) {
+            matchable[index] = QChar::ReplacementCharacter;
+        }
+    }
+    return matchable;
+}
+
+bool Matches(const QString& pattern, const QRegularExpression& matcher, const QString& name) {
+    if (!pattern.contains(u'*') && !pattern.contains(u'?')) {
+        return name.compare(pattern, Qt::CaseInsensitive) == 0;  // exact, byte names included
+    }
+    return matcher.match(Matchable(name)).hasMatch();
+}
+
 }  // namespace
 
 bool ListingFinder::FindFirst(const QString& pattern) {
@@ -55,9 +75,9 @@ bool ListingFinder::FindFirst(const QString& pattern) {
         }
         directoryPrefix_ = current;
     }
-    const QRegularExpression matcher = NameMatcher(namePattern);
+    const QRegularExpression matcher = NameMatcher(Matchable(namePattern));
     for (const RemoteEntry& entry : entries) {
-        if (matcher.match(entry.name).hasMatch()) {
+        if (Matches(namePattern, matcher, entry.name)) {
             matches_.append(entry);
         }
     }

@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 #include <array>
 
-#include "app/TextEncoding.h"
+#include "controller/RemoteName.h"
 
 using namespace Qt::StringLiterals;
 
@@ -72,14 +72,33 @@ bool IsIsoDate(QStringView word) {
 
 QList<RemoteEntry> RemoteListParser::Parse(const QByteArray& listing) {
     QList<RemoteEntry> entries;
-    const QString text = text_encoding::FromFileBytes(listing);
+    const QString text = remote_name::FromBytes(listing);
     for (QStringView line : QStringView(text).split(u'\n')) {
         if (line.endsWith(u'\r')) {
             line.chop(1);
         }
-        if (std::optional<RemoteEntry> entry = ParseLine(line)) {
-            entries.append(*entry);
+        // Regular expressions refuse text that holds the lone surrogates standing for bytes that
+        // are not UTF-8: the line is parsed with U+FFFD in their place, one for one, and the
+        // name is then taken back from the line itself.
+        QString parsed = line.toString();
+        for (qsizetype index = 0; index < parsed.size(); ++index) {
+            if (parsed[index].isLowSurrogate() &&
+                (index == 0 || !parsed[index - 1].isHighSurrogate())) {
+                parsed[index] = QChar::ReplacementCharacter;
+            }
         }
+        std::optional<RemoteEntry> entry = ParseLine(parsed);
+        if (!entry) {
+            continue;
+        }
+        if (parsed != line) {
+            const qsizetype link = parsed.indexOf(entry->name + u" -> "_s);
+            const qsizetype at =
+                parsed[0] == u'l' && link >= 0 ? link : parsed.size() - entry->name.size();
+            entry->name = line.mid(at, entry->name.size()).toString();
+        }
+        entry->rawName = remote_name::ToBytes(entry->name);
+        entries.append(*entry);
     }
     return entries;
 }

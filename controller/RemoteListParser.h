@@ -13,8 +13,9 @@
 //    "Mon DD YYYY" or "YYYY-MM-DD HH:MM", then the name, which keeps its blanks; a symbolic link
 //    "name -> target" gives its name only; "total N" lines are skipped;
 //  - DOS/IIS: "MM-DD-YY  HH:MMAM  <DIR>|size  name".
-// Sizes are read as 64-bit numbers. Lines that match neither format are skipped. The bytes are
-// taken as UTF-8; lines end in CRLF or LF.
+// Sizes are read as 64-bit numbers. Lines that match neither format are skipped. Names keep their
+// bytes (remote_name): valid UTF-8 or not, they go back to the controller as listed. Lines end in
+// CRLF or LF.
 class RemoteListParser {
 public:
     static QList<RemoteEntry> Parse(const QByteArray& listing);

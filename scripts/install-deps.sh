@@ -7,7 +7,7 @@ packages=(
     # build
     build-essential cmake ninja-build pkg-config ccache clang-format
     # libraries
-    qt6-base-dev qt6-multimedia-dev libcurl4-openssl-dev libsimpleini-dev libbenchmark-dev
+    qt6-base-dev qt6-multimedia-dev libsimpleini-dev libbenchmark-dev
     # sound files of other formats: decoding and resampling
     libsndfile1-dev libsoxr-dev
     # run time on a real desktop: platform plugins, multimedia back end, sound server client
@@ -15,7 +15,7 @@ packages=(
     # controller simulator and demo
     python3 python3-pyftpdlib espeak-ng sox
     # tests, screenshot and benchmarks
-    xvfb xauth imagemagick fonts-dejavu-core curl lftp procps
+    xvfb xauth imagemagick fonts-dejavu-core curl lftp procps vsftpd
     # the Debian package and its checks
     dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
     # a sound server with a null output for the playback test

@@ -9,9 +9,16 @@ It serves a root folder over FTP as the controller does:
     --card-size, without that many bytes stored;
   * the default folders of the file categories exist.
 
-Switches let tests make it misbehave: refuse every login, drop the data connection after N bytes,
-refuse MKD or DELE, delay every reply, close the control connection after the Kth command, list in
-DOS format instead of Unix format.
+Passive mode (PASV, EPSV) is refused unless --allow-passive is given: the controller works in
+active mode only.
+
+Switches let tests make it misbehave, one for each fault the session must survive: refuse every
+login, drop the data connection after N bytes, refuse MKD, DELE or PWD, delay every reply, close the
+control connection after the Kth command, list in DOS format; connect back only after the 1xx
+reply (with a delay), answer "425" late without connecting, delay the greeting or greet with "421",
+close idle control connections with "421", answer the Kth command with "421", trickle data at
+N bytes/s, stall data after N bytes, list endlessly, answer "552" after N bytes of STOR, serve names that are not UTF-8, end replies with LF only, send every reply
+as a multi-line reply, and answer "125"/"250" where "150"/"226" are usual.
 
 When it listens it prints one line to standard output and flushes it:
     Controller simulator ready on <host> port <port>
@@ -23,14 +30,15 @@ import fnmatch
 import logging
 import os
 import signal
-import socket
 import sys
 import time
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
-from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import ActiveDTP, BufferedIteratorProducer, DTPHandler, FTPHandler
+from pyftpdlib.handlers import BufferedIteratorProducer, FTPHandler
 from pyftpdlib.servers import FTPServer
+
+from simulator_data import ControllerActiveDTP, ControllerDTP, ControllerFS
+from simulator_options import Options
 
 DEFAULT_FOLDERS = ["mmu", "rfa/cfg/def", "rfa/fw", "rfa/drv", "rfa/web", "boot"]
 
@@ -39,131 +47,11 @@ PATH_COMMANDS = {"CWD", "XCWD", "MKD", "XMKD", "RMD", "XRMD", "STOR", "APPE", "R
                  "LIST", "NLST", "SIZE", "MDTM", "RNFR", "RNTO", "MLST", "MLSD", "STAT"}
 
 
-class Options:
-    """The command line's switches, shared by the handler classes below."""
-    card_file = None  # the real local path of the card pseudo-file; None: no card
-    card_size = 0
-    drop_after = -1
-    refuse_mkd = False
-    refuse_dele = False
-    reply_delay = 0.0
-    close_after = -1
-    dos_listing = False
-    log_file = None
-    commands_seen = 0
-
-
 class RefusingAuthorizer(DummyAuthorizer):
     """Refuses every login, whatever the user name and password."""
 
     def validate_authentication(self, username, password, handler):
         raise AuthenticationFailed("Login incorrect.")
-
-
-class ControllerFS(AbstractedFS):
-    """The controller's file system: the card pseudo-file and the optional DOS listing format."""
-
-    def _is_card(self, path):
-        return Options.card_file is not None and os.path.realpath(path) == Options.card_file
-
-    def _card_stat(self, real_stat):
-        values = list(real_stat[:10])
-        values[6] = Options.card_size
-        return os.stat_result(values)
-
-    def stat(self, path):
-        result = super().stat(path)
-        return self._card_stat(result) if self._is_card(path) else result
-
-    def lstat(self, path):
-        result = super().lstat(path)
-        return self._card_stat(result) if self._is_card(path) else result
-
-    def getsize(self, path):
-        return Options.card_size if self._is_card(path) else super().getsize(path)
-
-    def format_list(self, basedir, listing, ignore_err=True):
-        if not Options.dos_listing:
-            yield from super().format_list(basedir, listing, ignore_err)
-            return
-        for basename in listing:
-            try:
-                st = self.stat(os.path.join(basedir, basename))
-            except OSError:
-                if ignore_err:
-                    continue
-                raise
-            stamp = time.strftime("%m-%d-%y  %I:%M%p", time.localtime(st.st_mtime))
-            size = "<DIR>         " if os.path.isdir(os.path.join(basedir, basename)) \
-                else "%14d" % st.st_size
-            yield ("%s %s %s\r\n" % (stamp, size, basename)).encode("utf8", self.cmd_channel.unicode_errors)
-
-
-class ControllerActiveDTP(ActiveDTP):
-    """Forgets the data socket once it is handed to the data handler.
-
-    The stock connector keeps the descriptor number and, when it is closed later (at the next PORT
-    or at logout), unregisters whatever connection has been given that number since.
-    """
-
-    def handle_connect(self):
-        try:
-            super().handle_connect()
-        finally:
-            if self.cmd_channel.data_channel is not None and \
-                    self.cmd_channel.data_channel.socket is self.socket:
-                self._fileno = None
-                self.socket = None
-
-
-class ControllerDTP(DTPHandler):
-    """Data connection that can be dropped after a given number of bytes in either direction."""
-
-    def __init__(self, sock, cmd_channel):
-        super().__init__(sock, cmd_channel)
-        self._drop_pending = False
-
-    def _drop(self):
-        if self._closed:
-            return
-        try:
-            # An abortive close: the peer sees a reset, not an orderly end of data.
-            self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
-        except OSError:
-            pass
-        self._resp = ("426 Data connection dropped; transfer aborted.", logging.info)
-        self.close()
-
-    def send(self, data):
-        if Options.drop_after < 0:
-            return super().send(data)
-        allowed = Options.drop_after - self.tot_bytes_sent
-        if len(data) <= allowed:
-            return super().send(data)
-        sent = super().send(data[:allowed]) if allowed > 0 else 0
-        if not self._drop_pending:
-            self._drop_pending = True
-            self.ioloop.call_later(0.05, self._drop)
-        return sent
-
-    def recv(self, buffer_size):
-        data = super().recv(buffer_size)
-        if Options.drop_after >= 0 and data:
-            allowed = Options.drop_after - self.tot_bytes_received
-            if len(data) > allowed:
-                # Keeps what fits; handle_read drops the connection once it is written.
-                data = data[:max(allowed, 0)]
-                self._drop_pending = True
-        return data
-
-    def handle_read(self):
-        if self._drop_pending and self._closed:
-            return
-        super().handle_read()
-        if self._drop_pending:
-            self._drop()
-
-    handle_read_event = handle_read  # the base class binds this name to its own handle_read
 
 
 class ControllerHandler(FTPHandler):
@@ -175,6 +63,94 @@ class ControllerHandler(FTPHandler):
     dtp_handler = ControllerDTP
     abstracted_fs = ControllerFS
 
+    def __init__(self, conn, server, ioloop=None):
+        super().__init__(conn, server, ioloop)
+        self.late_port = None  # (ip, port) of a PORT whose connection waits for the 1xx reply
+        self.swallow_connect_reply = False
+        self._idle_timer = None
+        self._restart_idle_timer()
+
+    def _restart_idle_timer(self):
+        """Closes the control connection with 421 when no command came for the idle timeout
+        (the stock timer of this server version does not fire before a data transfer)."""
+        if self._idle_timer is not None and not self._idle_timer.cancelled:
+            self._idle_timer.cancel()
+
+        def expire():
+            if not self._closed and self.data_channel is None:
+                self.respond("421 Control connection timed out.")
+                self.close_when_done()
+        self._idle_timer = self.ioloop.call_later(Options.idle_timeout, expire,
+                                                  _errback=self.handle_error)
+
+    def close(self):
+        if self._idle_timer is not None and not self._idle_timer.cancelled:
+            self._idle_timer.cancel()
+        super().close()
+
+    def handle(self):
+        if Options.greeting_421:
+            self.respond("421 Service not available, closing control connection.")
+            self.close_when_done()
+        elif Options.greeting_delay > 0:
+            self.ioloop.call_later(Options.greeting_delay, super().handle,
+                                   _errback=self.handle_error)
+        else:
+            super().handle()
+
+    def ftp_PORT(self, line):
+        if Options.connect_late < 0 and Options.late_425 < 0:
+            return super().ftp_PORT(line)
+        try:
+            numbers = [int(x) for x in line.split(",")]
+            if len(numbers) != 6 or not all(0 <= x <= 255 for x in numbers):
+                raise ValueError
+        except ValueError:
+            self.respond("501 Invalid PORT format.")
+            return None
+        self._shutdown_connecting_dtp()
+        if self.data_channel is not None:
+            self.data_channel.close()
+            self.data_channel = None
+        self.late_port = ("%d.%d.%d.%d" % tuple(numbers[:4]), numbers[4] * 256 + numbers[5])
+        self.respond("200 PORT command successful.")
+        return None
+
+    def ftp_PASV(self, line):
+        if not Options.allow_passive:
+            self.respond("502 Passive mode is not offered by the controller; use PORT.")
+            return None
+        return super().ftp_PASV(line)
+
+    def ftp_EPSV(self, line):
+        if not Options.allow_passive:
+            self.respond("502 Passive mode is not offered by the controller; use PORT.")
+            return None
+        return super().ftp_EPSV(line)
+
+    def _after_preliminary(self):
+        """Connects back, or refuses with a late 425, once the 1xx reply has gone out."""
+        ip, port = self.late_port
+
+        def refuse():
+            if self._closed:
+                return
+            self._out_dtp_queue = None
+            if self._in_dtp_queue is not None:
+                self._in_dtp_queue[0].close()
+                self._in_dtp_queue = None
+            self.late_port = None
+            self.respond("425 Can't open data connection.")
+
+        def connect():
+            if not self._closed and self.late_port is not None:
+                self._dtp_connector = self.active_dtp(ip, port, self)
+
+        if Options.late_425 >= 0:
+            self.ioloop.call_later(Options.late_425, refuse, _errback=self.handle_error)
+        else:
+            self.ioloop.call_later(Options.connect_late, connect, _errback=self.handle_error)
+
     def _log(self, line):
         if Options.log_file is None:
             return
@@ -185,21 +161,53 @@ class ControllerHandler(FTPHandler):
 
     def pre_process_command(self, line, cmd, arg):
         self._log(line)
+        self._restart_idle_timer()
         Options.commands_seen += 1
         if Options.close_after > 0 and Options.commands_seen == Options.close_after:
             # The controller goes away without an answer (once, over the server's whole life).
             self.close()
+            return
+        if Options.close_421_after > 0 and Options.commands_seen == Options.close_421_after:
+            self.respond("421 Service not available, closing control connection.")
+            self.close_when_done()
             return
         if cmd.upper() in PATH_COMMANDS and arg:
             arg = arg.replace("\\", "/")
         return super().pre_process_command(line, cmd, arg)
 
     def respond(self, resp, logfun=logging.debug):
+        if self.swallow_connect_reply and resp.startswith("200 Active data connection"):
+            self.swallow_connect_reply = False  # PORT was answered already
+            return None
+        if Options.variant_codes:
+            if resp.startswith("150 "):
+                resp = "125 " + resp[4:]
+            elif resp.startswith("226 "):
+                resp = "250 " + resp[4:]
         if Options.reply_delay > 0:
             time.sleep(Options.reply_delay)
-        return super().respond(resp, logfun)
+        if resp[:1] == "1" and self.late_port is not None:
+            self._after_preliminary()
+        if not (Options.lf_replies or Options.multiline_replies):
+            return super().respond(resp, logfun)
+        lines = [resp]
+        if Options.multiline_replies:
+            lines = [resp[:3] + "-The controller answers:", " in more than one line:", resp]
+        self._last_response = resp
+        ending = "\n" if Options.lf_replies else "\r\n"
+        self.push("".join(line + ending for line in lines))
+        return None
 
     def ftp_LIST(self, path):
+        if Options.endless_listing:
+            def endless():
+                number = 0
+                while True:
+                    number += 1
+                    yield ("-rw-r--r--   1 owner    group   %8d Jan 01 00:00 endless%08d\r\n"
+                           % (number, number)).encode("ascii")
+            self.push_dtp_data(BufferedIteratorProducer(endless()), isproducer=True, cmd="LIST")
+            return path
         # As the controller's directory search: only "*" and "?" are wildcards; brackets are
         # part of a name.
         pattern = os.path.basename(path)
@@ -224,6 +232,12 @@ class ControllerHandler(FTPHandler):
             self.respond("550 Cannot create directory: refused by the controller.")
             return None
         return super().ftp_MKD(path)
+
+    def ftp_PWD(self, line):
+        if Options.refuse_pwd:
+            self.respond("550 The current directory cannot be told.")
+            return None
+        return super().ftp_PWD(line)
 
     def ftp_DELE(self, path):
         if Options.refuse_dele:
@@ -251,6 +265,7 @@ def parse_arguments(argv):
                         help="reset every data connection after N bytes")
     parser.add_argument("--refuse-mkd", action="store_true", help="answer every MKD with 550")
     parser.add_argument("--refuse-dele", action="store_true", help="answer every DELE with 550")
+    parser.add_argument("--refuse-pwd", action="store_true", help="answer every PWD with 550")
     parser.add_argument("--reply-delay", type=float, default=0.0, metavar="SECONDS",
                         help="wait this long before every reply")
     parser.add_argument("--close-after", type=int, default=-1, metavar="K",
@@ -258,6 +273,37 @@ def parse_arguments(argv):
                              "(counted over all connections, once)")
     parser.add_argument("--dos-listing", action="store_true",
                         help="list in DOS format instead of Unix format")
+    parser.add_argument("--connect-late", type=float, default=-1.0, metavar="SECONDS",
+                        help="answer PORT at once and connect back only SECONDS after the 1xx "
+                             "reply")
+    parser.add_argument("--late-425", type=float, default=-1.0, metavar="SECONDS",
+                        help="never connect back; answer 425 SECONDS after the 1xx reply")
+    parser.add_argument("--greeting-delay", type=float, default=0.0, metavar="SECONDS",
+                        help="greet only after SECONDS")
+    parser.add_argument("--greeting-421", action="store_true",
+                        help="greet with 421 and close")
+    parser.add_argument("--idle-timeout", type=float, default=300.0, metavar="SECONDS",
+                        help="close a control connection idle this long, with 421")
+    parser.add_argument("--trickle", type=int, default=0, metavar="N",
+                        help="send data at N bytes per second")
+    parser.add_argument("--endless-listing", action="store_true",
+                        help="LIST sends lines without end")
+    parser.add_argument("--store-full-after", type=int, default=-1, metavar="N",
+                        help="answer STOR with 552 after N bytes, breaking its data connection")
+    parser.add_argument("--stall-after", type=int, default=-1, metavar="N",
+                        help="stop sending data after N bytes, keeping the connection open")
+    parser.add_argument("--close-421-after", type=int, default=-1, metavar="K",
+                        help="answer the Kth command with 421 and close (counted over all "
+                             "connections, once)")
+    parser.add_argument("--non-utf8-names", action="store_true",
+                        help="serve names as bytes and put /mmu/caf\\xe9.set (Latin-1) there")
+    parser.add_argument("--lf-replies", action="store_true", help="end reply lines with LF only")
+    parser.add_argument("--multiline-replies", action="store_true",
+                        help="send every reply as a multi-line reply")
+    parser.add_argument("--variant-codes", action="store_true",
+                        help="answer 125 instead of 150 and 250 instead of 226")
+    parser.add_argument("--allow-passive", action="store_true",
+                        help="offer passive mode (PASV, EPSV) too")
     parser.add_argument("--log", metavar="FILE", help="append every command received to FILE "
                                                       "(passwords masked)")
     parser.add_argument("--verbose", action="store_true", help="log the server's own messages")
@@ -289,10 +335,29 @@ def main(argv):
     Options.drop_after = args.drop_after
     Options.refuse_mkd = args.refuse_mkd
     Options.refuse_dele = args.refuse_dele
+    Options.refuse_pwd = args.refuse_pwd
     Options.reply_delay = args.reply_delay
     Options.close_after = args.close_after
     Options.dos_listing = args.dos_listing
     Options.log_file = args.log
+    Options.connect_late = args.connect_late
+    Options.late_425 = args.late_425
+    Options.greeting_delay = args.greeting_delay
+    Options.greeting_421 = args.greeting_421
+    Options.trickle = args.trickle
+    Options.endless_listing = args.endless_listing
+    Options.store_full_after = args.store_full_after
+    Options.stall_after = args.stall_after
+    Options.close_421_after = args.close_421_after
+    Options.lf_replies = args.lf_replies
+    Options.multiline_replies = args.multiline_replies
+    Options.variant_codes = args.variant_codes
+    Options.allow_passive = args.allow_passive
+    Options.idle_timeout = args.idle_timeout
+    if args.non_utf8_names:
+        ControllerHandler.unicode_errors = "surrogateescape"
+        with open(os.path.join(root.encode(), b"mmu", b"caf\xe9.set"), "wb") as latin1:
+            latin1.write(b"latin-1 name\n")
 
     if args.refuse_login:
         authorizer = RefusingAuthorizer()

@@ -250,8 +250,8 @@ private slots:
 
     void recoversFromADroppedControlConnection() {
         ControllerSimulator::Options options;
-        // Connect sends USER PASS PWD PWD, SetRemoteDirectory CWD CWD PWD: the 8th is the next.
-        options.closeAfter = 8;
+        // Connect sends USER PASS PWD, SetRemoteDirectory CWD PWD: the 6th is the next.
+        options.closeAfter = 6;
         ControllerSimulator simulator(options);
         QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
         ControllerSession session;

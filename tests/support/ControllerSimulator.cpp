@@ -72,12 +72,44 @@ bool ControllerSimulator::Start(int timeoutMs) {
         arguments << u"--refuse-mkd"_s;
     if (options_.refuseDele)
         arguments << u"--refuse-dele"_s;
+    if (options_.refusePwd)
+        arguments << u"--refuse-pwd"_s;
     if (options_.replyDelay > 0)
         arguments << u"--reply-delay"_s << QString::number(options_.replyDelay);
     if (options_.closeAfter > 0)
         arguments << u"--close-after"_s << QString::number(options_.closeAfter);
     if (options_.dosListing)
         arguments << u"--dos-listing"_s;
+    const auto addSeconds = [&](const QString& name, double seconds) {
+        arguments << name << QString::number(seconds);
+    };
+    if (options_.connectLate >= 0)
+        addSeconds(u"--connect-late"_s, options_.connectLate);
+    if (options_.late425 >= 0)
+        addSeconds(u"--late-425"_s, options_.late425);
+    if (options_.greetingDelay > 0)
+        addSeconds(u"--greeting-delay"_s, options_.greetingDelay);
+    if (options_.idleTimeout > 0)
+        addSeconds(u"--idle-timeout"_s, options_.idleTimeout);
+    if (options_.stallAfter >= 0)
+        arguments << u"--stall-after"_s << QString::number(options_.stallAfter);
+    if (options_.close421After > 0)
+        arguments << u"--close-421-after"_s << QString::number(options_.close421After);
+    if (options_.trickle > 0)
+        arguments << u"--trickle"_s << QString::number(options_.trickle);
+    if (options_.storeFullAfter >= 0)
+        arguments << u"--store-full-after"_s << QString::number(options_.storeFullAfter);
+    const std::pair<bool, QString> flags[] = {{options_.greeting421, u"--greeting-421"_s},
+                                              {options_.endlessListing, u"--endless-listing"_s},
+                                              {options_.nonUtf8Names, u"--non-utf8-names"_s},
+                                              {options_.lfReplies, u"--lf-replies"_s},
+                                              {options_.multilineReplies, u"--multiline-replies"_s},
+                                              {options_.variantCodes, u"--variant-codes"_s},
+                                              {options_.allowPassive, u"--allow-passive"_s}};
+    for (const auto& [set, flag] : flags) {
+        if (set)
+            arguments << flag;
+    }
     if (options_.logCommands)
         arguments << u"--log"_s << folder_.filePath(u"commands.log"_s);
 
@@ -107,10 +139,23 @@ bool ControllerSimulator::Start(int timeoutMs) {
     return false;
 }
 
+void ControllerSimulator::Freeze() {
+    if (process_.state() != QProcess::NotRunning) {
+        ::kill(static_cast<pid_t>(process_.processId()), SIGSTOP);
+    }
+}
+
+void ControllerSimulator::Thaw() {
+    if (process_.state() != QProcess::NotRunning) {
+        ::kill(static_cast<pid_t>(process_.processId()), SIGCONT);
+    }
+}
+
 void ControllerSimulator::Stop() {
     if (process_.state() == QProcess::NotRunning) {
         return;
     }
+    Thaw();                // a stopped process would not see the terminate
     process_.terminate();  // this process only
     if (!process_.waitForFinished(3000)) {
         process_.kill();

@@ -27,9 +27,25 @@ public:
         qint64 dropAfter = -1;                           // reset data connections after N bytes
         bool refuseMkd = false;
         bool refuseDele = false;
+        bool refusePwd = false;
         double replyDelay = 0;  // seconds before every reply
         int closeAfter = -1;    // close the control connection on the Kth command (once)
         bool dosListing = false;
+        double connectLate = -1;      // connect back this long after the 1xx reply
+        double late425 = -1;          // never connect back; "425" this long after the 1xx
+        double greetingDelay = 0;     // seconds before the greeting
+        bool greeting421 = false;     // greet with "421" and close
+        double idleTimeout = 0;       // close idle control connections with "421"; 0: 300 s
+        int trickle = 0;              // data at this many bytes per second; 0: full speed
+        bool endlessListing = false;  // LIST never ends
+        qint64 storeFullAfter = -1;   // "552" after this many bytes of a STOR
+        qint64 stallAfter = -1;       // data stops, connection open, after this many bytes
+        int close421After = -1;       // "421" and close on the Kth command (once)
+        bool nonUtf8Names = false;    // names as bytes, and /mmu/caf\xE9.set (Latin-1) there
+        bool lfReplies = false;       // reply lines end in LF only
+        bool multilineReplies = false;
+        bool variantCodes = false;  // "125" for "150", "250" for "226"
+        bool allowPassive = false;
         bool logCommands = true;  // keep the commands received for CommandLog()
         int port = 0;             // 0: a free port
     };
@@ -47,6 +63,10 @@ public:
     // until the fixture is destroyed.
     void Stop();
     bool IsRunning() const { return process_.state() != QProcess::NotRunning; }
+    // Stops and resumes the server process: a controller that no longer answers at all, while
+    // its connections stay open.
+    void Freeze();
+    void Thaw();
 
     QString Host() const { return QStringLiteral("127.0.0.1"); }
     quint16 Port() const { return port_; }

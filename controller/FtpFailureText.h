@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include "controller/FtpClient.h"
+
+// What the user reads when a request failed: what failed, why in words a service engineer can act
+// on, and the controller's own answer when it gave one ("552" as a full store, "421" as the
+// controller closing the session, "425" as the data connection not opened).
+namespace ftp_failure_text {
+
+enum class Request { Connect, Upload, Download, Other };
+
+// "<action>: <reason> (the controller answered "...")." cut to the length of the platform's
+// error texts.
+QString For(const QString& action, Request request, const FtpClient::Result& result,
+            const FtpClient::Timeouts& timeouts, const QString& rememberedDirectory);
+
+// A text for the user, cut to the length of the platform's error texts (254 characters).
+QString Cut(const QString& text);
+
+}  // namespace ftp_failure_text
