@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -703,6 +704,8 @@ private slots:
         window.findChild<QPushButton*>(u"loginButton"_s)->click();
         window.findChild<QPushButton*>(u"disconnectButton"_s)->click();
         QCOMPARE(indicated(), u"Not connected"_s);
+        // Every wait cursor put up over a blocking step was taken down again.
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 };
 
