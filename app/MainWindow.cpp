@@ -36,6 +36,7 @@ MainWindow::MainWindow(const PageContext& context, QWidget* parent)
     AddPage(kLoginPage, loginPage_);
     fileTransferPage_ = new FileTransferPage(context_, pageStack_);
     AddPage(kFileTransferPage, fileTransferPage_);
+    connect(loginPage_, &LoginPage::ConnectionChanged, this, &MainWindow::ShowConnection);
     session_.SetProgressFactory(&context_.progress);
     unsavedSetOwner_ = messageSetPage_;
 
@@ -100,6 +101,17 @@ void MainWindow::BuildLayout() {
     buttonColumn->addWidget(loginButton, 0, Qt::AlignHCenter);
     buttonColumn->addWidget(messageSetsButton, 0, Qt::AlignHCenter);
     buttonColumn->addWidget(fileTransferButton, 0, Qt::AlignHCenter);
+    // Always in sight: whether a controller is connected, and which one.
+    connectionLabel_ = new QLabel(this);
+    connectionLabel_->setObjectName(u"connectionIndicator"_s);
+    connectionLabel_->setWordWrap(true);
+    connectionLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    connectionLabel_->setTextFormat(Qt::PlainText);  // a user name is shown as typed
+    // Wraps within the column the buttons make instead of widening it.
+    connectionLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    buttonColumn->addSpacing(8);
+    buttonColumn->addWidget(connectionLabel_);
+    ShowConnection(false, {}, {});
     buttonColumn->addStretch();
     buttonColumn->addWidget(exitButton, 0, Qt::AlignHCenter);
 
@@ -136,7 +148,19 @@ void MainWindow::ShowPage(int index) {
     }
     setWindowTitle(ToolApp::AppCaption());
     pageStack_->setCurrentIndex(index);
-    Page(index)->setFocus();
+    // Typing goes to the page's first control; a page without one takes the focus itself.
+    if (!Page(index)->FocusFirstControl()) {
+        Page(index)->setFocus();
+    }
+}
+
+void MainWindow::ShowConnection(bool connected, const QString& host, const QString& user) {
+    const QString text =
+        connected ? u"Connected to %1 as %2"_s.arg(host, user) : u"Not connected"_s;
+    connectionLabel_->setText(text);
+    connectionLabel_->setToolTip(text);
+    // Read out as the label's name, so that it needs no caption of its own.
+    connectionLabel_->setAccessibleName(text);
 }
 
 QStringList MainWindow::SaveAllSettings() {
@@ -191,6 +215,15 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();  // Esc never closes the main window
         return;
+    }
+    // Return on a navigation button presses it, as Space does (the pages handle their own).
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+            button != nullptr && button->isEnabled()) {
+            event->accept();
+            button->click();
+            return;
+        }
     }
     QWidget::keyPressEvent(event);
 }

@@ -10,6 +10,7 @@ class FileTransferPage;
 class LoginPage;
 class MessageSetPage;
 class PageDialog;
+class QLabel;
 class QPushButton;
 class QStackedWidget;
 class UnsavedSetOwner;
@@ -54,6 +55,8 @@ private:
     void AddPage(int index, PageDialog* page);
     // Asks before exit; true when the window may close.
     bool ConfirmExit();
+    // Shows the session's state under the page buttons.
+    void ShowConnection(bool connected, const QString& host, const QString& user);
     // Has the pages write their settings, in page deletion order, once; the lines of the pages that
     // failed, empty when all were written.
     QStringList SaveAllSettings();
@@ -65,6 +68,7 @@ private:
     LoginPage* loginPage_ = nullptr;
     FileTransferPage* fileTransferPage_ = nullptr;
     std::array<QPushButton*, 3> pageButtons_{};
+    QLabel* connectionLabel_ = nullptr;
     UnsavedSetOwner* unsavedSetOwner_ = nullptr;
     bool settingsSaved_ = false;
 };

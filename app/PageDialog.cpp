@@ -1,5 +1,6 @@
 #include "app/PageDialog.h"
 
+#include <QButtonGroup>
 #include <QKeyEvent>
 #include <QPalette>
 #include <QPushButton>
@@ -30,6 +31,58 @@ QString PageDialog::SaveSettings() {
     return {};  // a page without settings
 }
 
+namespace {
+
+// Tab stops at the checked button of an exclusive group only.
+bool IsPassedOverRadio(const QWidget* widget) {
+    const auto* button = qobject_cast<const QAbstractButton*>(widget);
+    const QButtonGroup* group = button != nullptr ? button->group() : nullptr;
+    return group != nullptr && group->exclusive() && !button->isChecked() &&
+           group->checkedButton() != nullptr;
+}
+
+}  // namespace
+
+QList<QWidget*> PageDialog::TabControls() const {
+    // The same test Tab applies, kept to this page's own widgets.
+    QList<QWidget*> controls;
+    for (QWidget* widget = nextInFocusChain(); widget != this;
+         widget = widget->nextInFocusChain()) {
+        if (isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus &&
+            widget->focusProxy() == nullptr && widget->isVisibleTo(this) && widget->isEnabled() &&
+            !IsPassedOverRadio(widget)) {
+            controls.append(widget);
+        }
+    }
+    return controls;
+}
+
+bool PageDialog::FocusFirstControl() {
+    const QList<QWidget*> controls = TabControls();
+    if (controls.isEmpty()) {
+        return false;
+    }
+    controls.constFirst()->setFocus(Qt::TabFocusReason);
+    return true;
+}
+
+void PageDialog::FocusNextControl() {
+    const QList<QWidget*> controls = TabControls();
+    if (controls.isEmpty()) {
+        return;
+    }
+    // The focus may sit inside a control (an editable combo's line edit): find its control.
+    QWidget* focused = focusWidget();
+    qsizetype index = -1;
+    for (qsizetype i = 0; i < controls.size() && index < 0; ++i) {
+        if (focused != nullptr &&
+            (controls.at(i) == focused || controls.at(i)->isAncestorOf(focused))) {
+            index = i;
+        }
+    }
+    controls.at((index + 1) % controls.size())->setFocus(Qt::TabFocusReason);
+}
+
 void PageDialog::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Escape:
@@ -45,7 +98,7 @@ void PageDialog::keyPressEvent(QKeyEvent* event) {
                        defaultButton_->isVisible()) {
                 defaultButton_->click();
             } else {
-                focusNextChild();
+                FocusNextControl();
             }
             return;
         }

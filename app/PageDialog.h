@@ -7,9 +7,10 @@
 class ControllerSession;
 class QPushButton;
 
-// Base of the three pages of the main window: the page colours, Enter that presses the page's
-// default button or moves on to the next field, Esc that is ignored (a page never closes itself),
-// and the pointer to the main window's controller session.
+// Base of the three pages of the main window: the page colours, Return that presses the focused
+// button or the page's default button or else moves on to the next control of the page (wrapping
+// within it), Esc that is ignored (a page never closes itself), and the pointer to the main
+// window's controller session.
 class PageDialog : public QWidget {
     Q_OBJECT
 
@@ -34,6 +35,11 @@ public:
     // it before any page is deleted; it shows no message itself.
     [[nodiscard]] virtual QString SaveSettings();
 
+    // The page's controls that take the focus by Tab, in tab order: visible, enabled ones only.
+    QList<QWidget*> TabControls() const;
+    // Gives the focus to the first of them; false when the page has none.
+    bool FocusFirstControl();
+
 protected:
     // The button Enter presses while it is enabled; none by default.
     void SetDefaultButton(QPushButton* button) { defaultButton_ = button; }
@@ -43,6 +49,9 @@ protected:
     const PageContext context_;
 
 private:
+    // Moves the focus to the control after the focused one, from the last back to the first.
+    void FocusNextControl();
+
     ControllerSession* session_ = nullptr;
     QPushButton* defaultButton_ = nullptr;
 };

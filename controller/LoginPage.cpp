@@ -12,6 +12,7 @@
 #include "app/DialogService.h"
 #include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
+#include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "controller/IpAddressEdit.h"
 #include "controller/LoginFields.h"
@@ -172,22 +173,35 @@ void LoginPage::OnConnect() {
             LoginPort::Read(context_.app.SettingsFilePath(), &portError);
         if (!port) {
             dialogs.Inform(portError);
-        } else if (Session()->Connect(ToolApp::AppCaption(), AddressText(), userName, password,
-                                      *port)) {
+        } else if (ConnectSession(userName, password, *port)) {
             dialogs.Inform(
                 u"Status : Connected to %1, Username : %2"_s.arg(AddressText(), userName));
         } else {
             dialogs.Inform(Session()->LastError());
         }
     }
-    QueryCardSize();
+    {
+        const WaitCursor waitCursor;  // the card read waits on the controller too
+        QueryCardSize();
+    }
     UpdateButtons();
+    const bool connected = Session() != nullptr && Session()->IsConnected();
+    Q_EMIT ConnectionChanged(connected, connected ? AddressText() : QString(),
+                             connected ? userName : QString());
+}
+
+bool LoginPage::ConnectSession(const QString& userName, const QString& password, quint16 port) {
+    // The window blocks until the controller answers or the wait runs out.
+    const WaitCursor waitCursor;
+    return Session()->Connect(ToolApp::AppCaption(), AddressText(), userName, password, port);
 }
 
 void LoginPage::OnDisconnect() {
     if (Session() != nullptr) {
+        const WaitCursor waitCursor;  // the controller is told goodbye
         Session()->Disconnect();
     }
     context_.app.SetFlashCardSize(0);
     UpdateButtons();
+    Q_EMIT ConnectionChanged(false, {}, {});
 }

@@ -32,9 +32,16 @@ public:
     void UpdateButtons();
     QString AddressText() const;
 
+Q_SIGNALS:
+    // After each Connect and Disconnect command: whether the session is now connected and, when it
+    // is, the address and user name it was opened with.
+    void ConnectionChanged(bool connected, const QString& host, const QString& user);
+
 private:
     void BuildLayout();
     void LoadSettings();
+    // Connect on the session under a wait cursor.
+    bool ConnectSession(const QString& userName, const QString& password, quint16 port);
 
     IpAddressEdit* addressEdit_ = nullptr;
     QLineEdit* userNameEdit_ = nullptr;

@@ -345,7 +345,8 @@ void MessageSetEditor::SaveSetAs() {
 
     DialogService::SaveFileRequest request;
     request.initialName = Set().setName;
-    request.defaultExtension = u"SET"_s;
+    // Lower case: the file transfer page lists message sets by ".set", case-sensitively.
+    request.defaultExtension = u"set"_s;
     request.filter = u"message set files (*.set)|*.set|All Files (*.*)|*.*||"_s;
     request.confirmOverwrite = true;
     const std::optional<QString> chosen = dialogs_.AskSaveFileName(request);

@@ -1,6 +1,7 @@
 #include "progress/ProgressWindow.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,7 +11,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -81,8 +84,27 @@ void ProgressWindow::CreateWindow() {
 void ProgressWindow::ShowProgress() {
     if (window_ != nullptr && !window_->isVisible()) {
         window_->show();
-        window_->repaint();
+        PaintNow();
     }
+}
+
+void ProgressWindow::PaintNow() {
+    // A window just shown can be painted only once the window system has mapped and exposed it
+    // (until then a paint is dropped). Callers pause or block right after showing it, so wait for
+    // that here, briefly and without taking the user's input, which stays queued for the next
+    // pump.
+    const auto onScreen = [this] {
+        const QWindow* handle = window_->windowHandle();
+        return handle != nullptr && handle->isExposed() && window_->testAttribute(Qt::WA_Mapped);
+    };
+    const QDeadlineTimer deadline(kExposeWait);
+    while (!onScreen() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        if (!onScreen()) {
+            QThread::msleep(1);
+        }
+    }
+    window_->repaint();
 }
 
 void ProgressWindow::HideProgress() {
@@ -150,8 +172,8 @@ int ProgressWindow::SetBarPosition(int newPosition) {
 }
 
 void ProgressWindow::RepaintNow() {
-    if (window_ != nullptr) {
-        window_->repaint();
+    if (window_ != nullptr && window_->isVisible()) {
+        PaintNow();
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <chrono>
 #include <memory>
 
 #include "progress/ProgressSink.h"
@@ -24,6 +25,7 @@ public:
     static constexpr int kTextWidth = 390;
     static constexpr int kTextLines = 4;
     static constexpr int kMaxTextLength = 511;
+    static constexpr std::chrono::milliseconds kExposeWait{500};
 
     // Creates and shows the window at once, placed where it was last closed (or centred over
     // owner, the main window). MakeModal disables owner until this object is destroyed; without an
@@ -57,6 +59,8 @@ protected:
 private:
     void CreateWindow();
     void ShowProgress();
+    // Waits (at most kExposeWait) until the window system has exposed the window, then paints it.
+    void PaintNow();
     void RestorePosition();
     void SavePosition();
     void CenterOverOwner();

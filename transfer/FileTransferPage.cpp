@@ -222,7 +222,9 @@ void FileTransferPage::EnterCategory(FileCategory category) {
 void FileTransferPage::EnterLocalDirectory(FileCategory category) {
     const QString path = settings_.LocalDirectoryFor(category);
     if (category == FileCategory::MessageSet) {
-        QDir().mkdir(path);  // one level; it may well exist already
+        // With its missing parents, so that a fresh start folder works at once; a failure shows
+        // below, when the folder cannot be entered.
+        QDir().mkpath(path);
     }
     if (!QDir::setCurrent(path)) {
         context_.dialogs.Inform(u"Could not change local directory to: "_s + path);
@@ -357,7 +359,11 @@ void FileTransferPage::DownloadSelected() {
     request.confirmOverwrite = true;
     Outcome outcome = Outcome::Cancelled;  // also when no file was chosen
     if (const std::optional<QString> path = context_.dialogs.AskSaveFileName(request)) {
-        const TransferReport report = Commands().Download(*path, name);
+        const QFileInfo target(*path);
+        const TransferReport report = Commands().Download(target.absoluteFilePath(), name);
+        // The working directory, and with it the local list, follows the dialog to the folder
+        // of the saved file.
+        QDir::setCurrent(target.absolutePath());
         context_.dialogs.Inform(TransferOutcomes::MessageFor(report));
         outcome = report.outcome;
     }

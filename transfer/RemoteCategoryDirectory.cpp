@@ -1,5 +1,6 @@
 #include "transfer/RemoteCategoryDirectory.h"
 
+#include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "transfer/EnsureRemoteDirectory.h"
 
@@ -10,6 +11,7 @@ bool RemoteCategoryDirectory::MayBeCreated(const QString& path) {
 }
 
 bool RemoteCategoryDirectory::Enter(ControllerSession& session, const QString& path) {
+    const WaitCursor waitCursor;  // each level may wait on the controller
     if (session.SetRemoteDirectory(path)) {
         return true;
     }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/WebUpload.h"
@@ -73,5 +74,6 @@ TransferReport TransferCommands::Download(const QString& localPath, const QStrin
 }
 
 bool TransferCommands::Delete(const QString& itemText) {
+    const WaitCursor waitCursor;
     return IsConnected() && session_->DeleteRemoteFile(itemText);
 }

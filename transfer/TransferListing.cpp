@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "controller/RemoteFinder.h"
 
@@ -37,6 +38,7 @@ QList<TransferListing::Entry> TransferListing::Remote(ControllerSession* session
     if (session == nullptr || !session->IsConnected()) {
         return entries;
     }
+    const WaitCursor waitCursor;  // the listing blocks until the controller has sent it
     std::unique_ptr<RemoteFinder> finder = session->NewRemoteFinder();
     if (finder == nullptr) {
         return entries;

@@ -37,24 +37,33 @@ public:
     void SaveSetAs() override { ++saves; }
 };
 
-// A page with two fields and a button, for the keyboard rules every page shares.
+// A page with a field, a button and a field, in that tab order, for the keyboard rules every page
+// shares.
 class FieldsPage : public PageDialog {
 public:
     FieldsPage(const PageContext& context, QWidget* parent) : PageDialog(context, parent) {
         first = new QLineEdit(this);
-        second = new QLineEdit(this);
         button = new QPushButton(u"Go"_s, this);
+        second = new QLineEdit(this);
         first->move(0, 0);
-        second->move(0, 40);
-        button->move(0, 80);
+        button->move(0, 40);
+        second->move(0, 80);
         connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
     }
     void UseDefaultButton() { SetDefaultButton(button); }
     QLineEdit* first;
-    QLineEdit* second;
     QPushButton* button;
+    QLineEdit* second;
     int clicks = 0;
 };
+
+QString FocusName() {
+    return QApplication::focusWidget() != nullptr ? QApplication::focusWidget()->objectName()
+                                                  : u"<none>"_s;
+}
+
+const QStringList kPageButtons{u"loginButton"_s, u"messageSetsButton"_s, u"fileTransferButton"_s,
+                               u"exitButton"_s};
 
 }  // namespace
 
@@ -160,28 +169,96 @@ private Q_SLOTS:
         QVERIFY(dialogs_.Messages().isEmpty());
     }
 
-    void enterMovesToTheNextFieldOrPressesTheDefault() {
+    void enterMovesWithinThePageOrPressesAButton() {
         QWidget host;
+        auto* outside = new QPushButton(u"Outside"_s, &host);  // before the page in tab order
         FieldsPage page(Context(), &host);
+        page.move(0, 40);
         page.InitialisePage();
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
         page.first->setFocus();
         QTest::keyClick(page.first, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), page.second);
+        QCOMPARE(QApplication::focusWidget(), page.button);
+        // Return on a focused button presses it.
+        QTest::keyClick(page.button, Qt::Key_Return);
+        QCOMPARE(page.clicks, 1);
+        // From the page's last control Enter wraps to its first, never to a control outside.
+        page.second->setFocus();
+        QTest::keyClick(page.second, Qt::Key_Enter);
+        QCOMPARE(QApplication::focusWidget(), page.first);
+        QVERIFY(!outside->hasFocus());
         QTest::keyClick(page.second, Qt::Key_Escape);
         QVERIFY(page.isVisible());
 
         page.UseDefaultButton();
         page.first->setFocus();
         QTest::keyClick(page.first, Qt::Key_Enter);
-        QCOMPARE(page.clicks, 1);
-        // A disabled default button does not take Enter: the focus moves on instead.
+        QCOMPARE(page.clicks, 2);
+        // A disabled default button does not take Enter, nor does Tab stop on it.
         page.button->setEnabled(false);
         page.first->setFocus();
         QTest::keyClick(page.first, Qt::Key_Return);
-        QCOMPARE(page.clicks, 1);
+        QCOMPARE(page.clicks, 2);
         QCOMPARE(QApplication::focusWidget(), page.second);
+    }
+
+    // Per page: the control a switch focuses, then the whole Tab cycle from it.
+    void tabCyclesThroughTheVisiblePageAndTheButtons_data() {
+        QTest::addColumn<QString>("pageButton");
+        QTest::addColumn<QStringList>("pageControls");
+        QTest::newRow("message sets")
+            << u"messageSetsButton"_s
+            << QStringList{u"folderTree"_s, u"viewModeRadio"_s, u"setNameEdit"_s,
+                           u"messageList"_s};  // View mode: the edit buttons are disabled
+        QTest::newRow("file transfer")
+            << u"fileTransferButton"_s
+            << QStringList{u"driveCombo"_s, u"localList"_s, u"remoteList"_s, u"messageSetRadio"_s};
+        QTest::newRow("login") << u"loginButton"_s
+                               << QStringList{u"addressField0"_s, u"addressField1"_s,
+                                              u"addressField2"_s, u"addressField3"_s,
+                                              u"userNameEdit"_s,  u"passwordEdit"_s,
+                                              u"connectButton"_s};
+    }
+    void tabCyclesThroughTheVisiblePageAndTheButtons() {
+        QFETCH(QString, pageButton);
+        QFETCH(QStringList, pageControls);
+        MainWindow window(Context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        if (pageButton == u"loginButton"_s) {
+            window.ShowPage(MainWindow::kMessageSetPage);  // so that Login is a switch
+        }
+        Find<QPushButton>(window, pageButton)->click();
+        QCOMPARE(FocusName(), pageControls.constFirst());
+
+        QStringList cycle{FocusName()};
+        for (int step = 0; step < 40; ++step) {
+            QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused != nullptr && focused->isVisible());
+            QTest::keyClick(focused, Qt::Key_Tab);
+            if (FocusName() == cycle.constFirst()) {
+                break;
+            }
+            cycle << FocusName();
+        }
+        QCOMPARE(cycle, pageControls + kPageButtons);
+        // Enter walks the page's part of the same cycle.
+        QStringList enterStops;
+        for (const QWidget* control : window.Page(window.CurrentPageIndex())->TabControls()) {
+            enterStops << control->objectName();
+        }
+        QCOMPARE(enterStops, pageControls);
+    }
+
+    void returnPressesAFocusedPageButton() {
+        MainWindow window(Context());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* button = Find<QPushButton>(window, u"messageSetsButton"_s);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(window.CurrentPageIndex(), int(MainWindow::kMessageSetPage));
     }
 
     void exitAnsweredNoKeepsRunning() {
@@ -338,12 +415,12 @@ private Q_SLOTS:
             QMetaObject::invokeMethod(dialog, "accept");
         });
         const std::optional<QString> chosen = service.AskSaveFileName(
-            {u"Lobby"_s, u"SET"_s, u"message set files (*.set)|*.set|All Files (*.*)|*.*||"_s,
+            {u"Lobby"_s, u"set"_s, u"message set files (*.set)|*.set|All Files (*.*)|*.*||"_s,
              true});
         QVERIFY(chosen.has_value());
-        QCOMPARE(QFileInfo(*chosen).fileName(), u"Lobby.SET"_s);
+        QCOMPARE(QFileInfo(*chosen).fileName(), u"Lobby.set"_s);
         QCOMPARE(seenFilters, QStringList({u"message set files (*.set)"_s, u"All Files (*.*)"_s}));
-        QCOMPARE(seenSuffix, u"SET"_s);
+        QCOMPARE(seenSuffix, u"set"_s);
         QVERIFY(seenConfirm);
 
         QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });

@@ -667,23 +667,23 @@ void TestMessageSetPage::saveAsLobbyNamesTheSetAfterItsFile() {
     ClickMode(u"newModeRadio"_s);
     Select(wave);
     Click(u"addButton"_s);
-    const QString target = root_ + u"waves/Lobby.SET"_s;
+    const QString target = root_ + u"waves/Lobby.set"_s;
     dialogs_.QueueSaveFileName(target);
     Click(u"saveSetButton"_s);
 
     QCOMPARE(dialogs_.SaveRequests().size(), 1);
     const DialogService::SaveFileRequest& request = dialogs_.SaveRequests().constFirst();
     QCOMPARE(request.initialName, u"set1"_s);
-    QCOMPARE(request.defaultExtension, u"SET"_s);
+    QCOMPARE(request.defaultExtension, u"set"_s);  // "Lobby" typed saves as Lobby.set
     QCOMPARE(request.filter, u"message set files (*.set)|*.set|All Files (*.*)|*.*||"_s);
     QVERIFY(request.confirmOverwrite);
     QVERIFY(dialogs_.Texts().isEmpty());
 
     QVERIFY(QFileInfo(target).size() > 0);
     QVERIFY(QFileInfo::exists(root_ + u"waves/Lobby.nfo"_s));
-    QCOMPARE(page_->Model().setName, u"Lobby.SET"_s);
+    QCOMPARE(page_->Model().setName, u"Lobby.set"_s);
     QCOMPARE(page_->Model().setFilePath, target);
-    QCOMPARE(Shown(u"setNameEdit"_s), u"Lobby.SET"_s);
+    QCOMPARE(Shown(u"setNameEdit"_s), u"Lobby.set"_s);
     QCOMPARE(page_->windowTitle(), ToolApp::AppCaption() + u" - "_s + target);
     QVERIFY(!page_->IsSetChanged());
     QCOMPARE(progress_.Last().title, u"Creating: "_s + target);

@@ -10,11 +10,30 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWindow>
 
 #include "progress/ProgressWindow.h"
 #include "progress/ProgressWindowFactory.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Counts the paint events the progress window's text label receives, as they are delivered.
+class TextPaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->objectName() == u"progressText"_s) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 class TestProgressWindow : public QObject {
     Q_OBJECT
@@ -71,6 +90,29 @@ private Q_SLOTS:
         QCOMPARE(label->text(), u"Now uploading file : R&D 100%.gif\n"_s);
         progress.SetText(QString(600, u'x'));
         QCOMPARE(label->text().size(), 511);
+    }
+
+    // Callers pause or block right after showing the window: it must be on screen and painted
+    // by then, without an event pump of theirs.
+    void paintedBeforeTheCallerGoesOn() {
+        TextPaintCounter counter;
+        qApp->installEventFilter(&counter);
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
+        QVERIFY(progress.Window()->windowHandle()->isExposed());
+        QVERIFY(counter.paints > 0);
+
+        progress.MakeModal();
+        progress.SetText(u"Now uploading file : a.set\n"_s);
+        int before = counter.paints;
+        progress.RepaintNow();
+        QVERIFY(counter.paints > before);
+
+        progress.HideProgress();
+        before = counter.paints;
+        progress.Advance();  // shown again
+        QVERIFY(progress.Window()->windowHandle()->isExposed());
+        QVERIFY(counter.paints > before);
+        qApp->removeEventFilter(&counter);
     }
 
     void captionShowsWholePercentages() {

@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -193,12 +195,21 @@ private slots:
                                                 u"Not connected. Use Login to connect"_s}));
     }
 
-    void MissingUploadDirectoryIsReported() {
+    void MessageSetFolderIsMadeWithItsParents() {
+        // A fresh start folder: the upload directory does not exist yet.
         QVERIFY(QDir(Target()).removeRecursively());
+        ShowPage();
+        QCOMPARE(dialogs_.Texts(), QStringList());
+        QCOMPARE(QDir::currentPath(), Target(u"mmu"_s));
+        QCOMPARE(Texts(LocalList()), QStringList{u".."_s});
+    }
+
+    void MessageSetFolderThatCannotBeMadeIsReported() {
+        QVERIFY(QDir(Target()).removeRecursively());
+        QVERIFY(WriteFile(Target()));  // a file where the upload directory should be
         ShowPage();
         QCOMPARE(dialogs_.Texts(),
                  QStringList{u"Could not change local directory to: "_s + Target(u"mmu"_s)});
-        QVERIFY(!QFileInfo::exists(Target(u"mmu"_s)));
         QCOMPARE(QDir::currentPath(), temp_->path());
     }
 
@@ -562,6 +573,10 @@ private slots:
         Button(u"downloadButton"_s)->click();
         QCOMPARE(dialogs_.Texts(), QStringList{kDone});
         QCOMPARE(ReadFile(saved), QByteArray("remote bytes"));
+        // The local side has followed the dialog to the folder of the saved file.
+        QCOMPARE(QDir::currentPath(), temp_->filePath(u"saved"_s));
+        QCOMPARE(page_->LocalDirectory(), QDir::toNativeSeparators(temp_->filePath(u"saved"_s)));
+        QCOMPARE(Texts(LocalList()), QStringList({u".."_s, u"copy.set"_s}));
 
         // A remote file gone since the listing: the session's reason is shown.
         dialogs_.Clear();
@@ -646,9 +661,18 @@ private slots:
         window.Session().SetProgressPause(std::chrono::milliseconds(0));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // The indicator under the page buttons, read as a screen reader reads it.
+        const auto* indicator = window.findChild<QLabel*>(u"connectionIndicator"_s);
+        const auto indicated = [indicator] {
+            return indicator->text() == indicator->accessibleName() && indicator->isVisible()
+                       ? indicator->text()
+                       : u"<not shown as its accessible name>"_s;
+        };
+        QCOMPARE(indicated(), u"Not connected"_s);
         window.findChild<QLineEdit*>(u"passwordEdit"_s)->setText(simulator.Password());
         window.findChild<QPushButton*>(u"connectButton"_s)->click();
         QVERIFY2(window.Session().IsConnected(), qPrintable(dialogs_.Texts().join(u'|')));
+        QCOMPARE(indicated(), u"Connected to 127.0.0.1 as service"_s);
         dialogs_.Clear();
 
         window.findChild<QPushButton*>(u"fileTransferButton"_s)->click();
@@ -674,6 +698,14 @@ private slots:
         QCOMPARE(Texts(remote), QStringList{u"card"_s});
         QCOMPARE(dialogs_.Texts(),
                  QStringList({kDone, kDone, u"Are you sure of removing tour.set"_s}));
+
+        // Still shown on every page; gone with the connection.
+        QCOMPARE(indicated(), u"Connected to 127.0.0.1 as service"_s);
+        window.findChild<QPushButton*>(u"loginButton"_s)->click();
+        window.findChild<QPushButton*>(u"disconnectButton"_s)->click();
+        QCOMPARE(indicated(), u"Not connected"_s);
+        // Every wait cursor put up over a blocking step was taken down again.
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 };
 
