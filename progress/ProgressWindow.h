@@ -25,6 +25,10 @@ public:
     static constexpr int kTextLines = 4;
     static constexpr int kMaxTextLength = 511;
 
+    // The file (or, where the platform keeps profiles elsewhere, the place) that holds the saved
+    // position: never a name the settings file can have.
+    static QString PositionFilePath();
+
     // The window that MakeModal disables; the main window registers itself here.
     static void SetApplicationWindow(QWidget* window);
 
