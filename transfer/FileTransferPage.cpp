@@ -22,6 +22,7 @@
 #include "transfer/DriveRoots.h"
 #include "transfer/EnsureRemoteDirectory.h"
 #include "transfer/TransferCommands.h"
+#include "transfer/TransferNameRules.h"
 
 using namespace Qt::StringLiterals;
 using Outcome = TransferReport::Outcome;
@@ -260,7 +261,8 @@ void FileTransferPage::RefreshLocalList() {
             continue;
         }
         const bool isDirectory = entry.isDir();
-        if (!isDirectory && !name.contains(filter, Qt::CaseSensitive)) {
+        if (!isDirectory && (!name.contains(filter, Qt::CaseSensitive) ||
+                             !TransferNameRules::IsTransferableFile(entry))) {
             continue;
         }
         auto* item = new QTreeWidgetItem(QStringList{name});
@@ -364,6 +366,12 @@ QString FileTransferPage::MessageFor(const TransferReport& report) {
             return kFailurePrefix + report.reason;
         case Outcome::Cancelled:
             return u"FTP send cancelled by user."_s;
+        case Outcome::NotRegularFile:
+            return kFailurePrefix + u"Selected file is not a regular file"_s;
+        case Outcome::RefusedName:
+            return kFailurePrefix + u"The name '"_s + report.reason +
+                   u"' contains \"\\\", which the Network Controller takes as a folder "
+                   u"separator. Rename the file and send it again."_s;
     }
     return {};
 }
@@ -398,6 +406,8 @@ void FileTransferPage::UploadSelected() {
         case Outcome::NotFound:
         case Outcome::CannotOpen:
         case Outcome::LargerThanCard:
+        case Outcome::NotRegularFile:
+        case Outcome::RefusedName:
             return;  // nothing was tried on the controller
         default:
             break;
@@ -418,7 +428,7 @@ void FileTransferPage::DownloadSelected() {
     }
     const QString name = item->text(0);
     DialogService::SaveFileRequest request;
-    request.initialName = name;
+    request.initialName = TransferNameRules::SaveDialogName(name);  // never picks the folder
     request.filter = u"All Files (*.*)|*.*||"_s;
     request.confirmOverwrite = true;
     if (const std::optional<QString> path = context_.dialogs.AskSaveFileName(request)) {

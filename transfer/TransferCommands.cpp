@@ -5,6 +5,7 @@
 
 #include "controller/ControllerSession.h"
 #include "transfer/CategorySettings.h"
+#include "transfer/TransferNameRules.h"
 #include "transfer/WebUpload.h"
 
 using namespace Qt::StringLiterals;
@@ -42,6 +43,12 @@ TransferReport TransferCommands::Upload(FileCategory category, const QString& lo
     }
     if (entry.isDir()) {
         return Report(Outcome::IsDirectory);
+    }
+    if (!TransferNameRules::IsTransferableFile(entry)) {
+        return Report(Outcome::NotRegularFile);
+    }
+    if (TransferNameRules::IsRefusedLocalName(itemText)) {
+        return Report(Outcome::RefusedName, itemText);
     }
 
     if (category == FileCategory::MessageSet) {
