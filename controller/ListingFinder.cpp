@@ -1,31 +1,9 @@
 #include "controller/ListingFinder.h"
 
-#include <QRegularExpression>
-
 #include "controller/ControllerSession.h"
+#include "controller/WildcardMatch.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// A name pattern as the controller's directory search takes it: "*" stands for any run of
-// characters and "?" for one; every other character, "[" and "]" included, stands for itself.
-QRegularExpression NameMatcher(const QString& pattern) {
-    QString expression;
-    for (const QChar character : pattern) {
-        if (character == u'*') {
-            expression += u".*"_s;
-        } else if (character == u'?') {
-            expression += u'.';
-        } else {
-            expression += QRegularExpression::escape(QString(character));
-        }
-    }
-    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
-                              QRegularExpression::CaseInsensitiveOption);
-}
-
-}  // namespace
 
 bool ListingFinder::FindFirst(const QString& pattern) {
     Close();
@@ -55,9 +33,8 @@ bool ListingFinder::FindFirst(const QString& pattern) {
         }
         directoryPrefix_ = current;
     }
-    const QRegularExpression matcher = NameMatcher(namePattern);
     for (const RemoteEntry& entry : entries) {
-        if (matcher.match(entry.name).hasMatch()) {
+        if (WildcardMatch(namePattern, entry.name)) {
             matches_.append(entry);
         }
     }
