@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QSet>
+#include <algorithm>
 #include <optional>
 
 #include "app/TextEncoding.h"
@@ -48,8 +49,13 @@ SplitFile SplitRepeatedSections(const QByteArray& data) {
     bool repeated = false;
     qsizetype start = 0;
     while (start < data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        end = end < 0 ? data.size() : end + 1;
+        // Lines end in LF, CRLF or a lone CR, as SimpleIni takes them.
+        qsizetype end = start;
+        while (end < data.size() && data[end] != '\n' && data[end] != '\r') {
+            ++end;
+        }
+        end += end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1;
+        end = std::min(end, data.size());
         const QByteArray line = data.mid(start, end - start);
         if (const std::optional<QByteArray> name = SectionNameOf(line)) {
             repeated = seen.contains(*name);

@@ -128,6 +128,8 @@ private Q_SLOTS:
         QTest::newRow("repeated section")
             << QByteArray("[A]\r\nKey=1\r\n[B]\r\n[ a ]\r\nKey=2\r\nOnly=3\r\n") << u"A"_s
             << u"Key"_s << 260 << u"1"_s;
+        QTest::newRow("repeated section, lone CR line ends")
+            << QByteArray("[A]\rKey=1\r[a]\rKey=2\r") << u"A"_s << u"Key"_s << 260 << u"1"_s;
         QTest::newRow("key of a repeated section only")
             << QByteArray("[A]\r\nKey=1\r\n[a]\r\nOnly=3\r\n") << u"A"_s << u"Only"_s << 260
             << u"default"_s;
