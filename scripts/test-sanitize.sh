@@ -13,6 +13,5 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTREL_BUILD_B
 cmake --build build-sanitize -j2
 cd build-sanitize
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
-export LSAN_OPTIONS="suppressions=$PWD/../scripts/test-sanitize-lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --output-on-failure --timeout 900 -j2
