@@ -7,6 +7,9 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
+#include <algorithm>
+#include <optional>
 
 #include "app/TextEncoding.h"
 #include "app/WriteAll.h"
@@ -17,8 +20,56 @@ using text_encoding::ToFileBytes;
 
 namespace {
 
-// Loads the file into ini; a missing or unreadable file gives an empty ini.
-void LoadInto(CSimpleIniA& ini, const QString& filePath) {
+// The name of the section that line opens, in lower case; nothing when it opens none. Read as
+// SimpleIni reads it: "[", blanks, the name up to "]" with its trailing blanks dropped.
+std::optional<QByteArray> SectionNameOf(const QByteArray& line) {
+    const QByteArray trimmed = line.trimmed();
+    if (!trimmed.startsWith('[')) {
+        return std::nullopt;
+    }
+    const qsizetype end = trimmed.indexOf(']');
+    if (end < 0) {
+        return std::nullopt;
+    }
+    return trimmed.mid(1, end - 1).trimmed().toLower();
+}
+
+// The platform's reader sees only the first section of a name; SimpleIni would merge later
+// sections of the same name into it. The file is split into what SimpleIni is to parse (each
+// section the first time its name appears) and the later sections of a name seen before, which a
+// write keeps as they are so that nothing is lost.
+struct SplitFile {
+    QByteArray firstSections;
+    QByteArray repeatedSections;
+};
+
+SplitFile SplitRepeatedSections(const QByteArray& data) {
+    SplitFile split;
+    QSet<QByteArray> seen{QByteArray()};  // the keys before any section header
+    bool repeated = false;
+    qsizetype start = 0;
+    while (start < data.size()) {
+        // Lines end in LF, CRLF or a lone CR, as SimpleIni takes them.
+        qsizetype end = start;
+        while (end < data.size() && data[end] != '\n' && data[end] != '\r') {
+            ++end;
+        }
+        end += end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1;
+        end = std::min(end, data.size());
+        const QByteArray line = data.mid(start, end - start);
+        if (const std::optional<QByteArray> name = SectionNameOf(line)) {
+            repeated = seen.contains(*name);
+            seen.insert(*name);
+        }
+        (repeated ? split.repeatedSections : split.firstSections).append(line);
+        start = end;
+    }
+    return split;
+}
+
+// Loads the file into ini; a missing or unreadable file gives an empty ini. Returns the repeated
+// sections that were left out.
+QByteArray LoadInto(CSimpleIniA& ini, const QString& filePath) {
     ini.SetUnicode(false);
     ini.SetMultiKey(false);
     ini.SetMultiLine(false);
@@ -26,10 +77,11 @@ void LoadInto(CSimpleIniA& ini, const QString& filePath) {
     ini.SetSpaces(false);
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        return;
+        return {};
     }
-    const QByteArray data = file.readAll();
-    ini.LoadData(data.constData(), static_cast<size_t>(data.size()));
+    const SplitFile split = SplitRepeatedSections(file.readAll());
+    ini.LoadData(split.firstSections.constData(), static_cast<size_t>(split.firstSections.size()));
+    return split.repeatedSections;
 }
 
 QString StripQuotes(const QString& value) {
@@ -170,7 +222,7 @@ bool PrivateProfile::WriteStrings(const QString& filePath, const QList<Entry>& e
         }
     }
     CSimpleIniA ini;
-    LoadInto(ini, filePath);
+    const QByteArray repeatedSections = LoadInto(ini, filePath);
     for (const Entry& entry : entries) {
         const QByteArray sectionBytes = ToFileBytes(entry.section);
         const QByteArray keyBytes = ToFileBytes(entry.key);
@@ -185,6 +237,9 @@ bool PrivateProfile::WriteStrings(const QString& filePath, const QList<Entry>& e
         return fail(u"The settings could not be prepared for writing."_s);
     }
     QByteArray bytes = QByteArray::fromStdString(contents);
+    if (!repeatedSections.isEmpty()) {
+        bytes.append("\n").append(repeatedSections);
+    }
     bytes.replace("\r\n", "\n");
     bytes.replace("\n", "\r\n");
 

@@ -3,17 +3,21 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <limits>
 
 // INI files with the semantics of the Windows private-profile functions, which the settings file
 // and the info files were designed around: the file read anew (and for writes rewritten) on every
 // call, one value per call except for the calls that take several at once, section and key names
 // matched without regard to case, the default for anything missing, values cut to the caller's
-// buffer size, CRLF and LF line ends both read. Files are written with CRLF line ends, as the
-// original platform writes them.
+// buffer size, CRLF and LF line ends both read, only the first of several sections of one name
+// looked at (a write keeps the later ones as they are, at the end of the file). Files are written
+// with CRLF line ends, as the original platform writes them.
 class PrivateProfile {
 public:
     // Buffer size, in bytes with the terminating zero, that most reads use.
     static constexpr int kDefaultBufferSize = 260;
+    // A buffer size that cuts nothing: for values such as paths, which a cut would change.
+    static constexpr int kUnlimitedBuffer = std::numeric_limits<int>::max();
 
     // The value of key in section, blanks around it and one pair of enclosing quotes removed, cut
     // to bufferSize - 1 bytes. defaultValue (cut the same way) when the file, the section or the

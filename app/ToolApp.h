@@ -11,8 +11,11 @@ public:
     // programName names the settings file and is written into info files as their "AppName".
     explicit ToolApp(QString programName);
 
-    // The executable's file name without directory and extension.
+    // The executable's file name without directory and extension, links followed to the real
+    // file.
     static QString ProgramNameFromExecutable(const QString& executablePath);
+    // The program name of the running executable (needs the application object).
+    static QString ProgramNameOfThisProcess();
 
     // "Orvanta File Transfer Application V.0.90.0400".
     static QString AppCaption();

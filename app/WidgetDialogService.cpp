@@ -3,10 +3,36 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "app/FileDialogFilter.h"
+
+namespace {
+
+// Keeps a question without Cancel open against Escape and the close box, so that only its own
+// buttons answer it: a key press must not answer "No" to "save it first ?". (QMessageBox would
+// take No as its escape button.) The close of an answered box goes past this filter.
+class AnswerRequired : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
 
 WidgetDialogService::WidgetDialogService(QString caption) : caption_(std::move(caption)) {}
 
@@ -43,7 +69,9 @@ DialogService::Answer WidgetDialogService::ShowMessage(const QString& text, Butt
             break;
         case Buttons::YesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setEscapeButton(QMessageBox::No);
+            box.setWindowFlags((box.windowFlags() | Qt::CustomizeWindowHint) &
+                               ~Qt::WindowCloseButtonHint);
+            box.installEventFilter(new AnswerRequired(&box));
             break;
         case Buttons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    ToolApp tool(ToolApp::ProgramNameFromExecutable(QString::fromLocal8Bit(argv[0])));
+    ToolApp tool(ToolApp::ProgramNameOfThisProcess());
     QCoreApplication::setApplicationName(tool.ProgramName());
     WidgetDialogService dialogs(ToolApp::AppCaption());
     ProgressWindowFactory progress;

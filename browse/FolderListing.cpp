@@ -28,7 +28,8 @@ FolderListing::Entries FolderListing::Read(const QString& folderPath) {
         const QFileInfo info = it.fileInfo();
         if (info.isDir()) {
             entries.folders.append(info.fileName());
-        } else {
+        } else if (info.isFile()) {
+            // Pipes, sockets and devices are left out: opening one to check it could block.
             entries.files.append(info.fileName());
         }
     }

@@ -7,7 +7,8 @@
 // reads. Holds no widget.
 class FolderListing {
 public:
-    // The names in one folder, "." and ".." left out, hidden and system entries included, each
+    // The names in one folder, "." and ".." left out, hidden and system entries included (but of
+    // the entries that are no folder only regular files, not pipes, sockets or devices), each
     // group in the order the file system gives them (nothing is sorted). A folder that cannot be
     // read gives two empty lists and readable false.
     struct Entries {

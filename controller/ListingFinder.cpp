@@ -1,51 +1,9 @@
 #include "controller/ListingFinder.h"
 
-#include <QRegularExpression>
-
 #include "controller/ControllerSession.h"
+#include "controller/WildcardMatch.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// A name pattern as the controller's directory search takes it: "*" stands for any run of
-// characters and "?" for one; every other character, "[" and "]" included, stands for itself.
-QRegularExpression NameMatcher(const QString& pattern) {
-    QString expression;
-    for (const QChar character : pattern) {
-        if (character == u'*') {
-            expression += u".*"_s;
-        } else if (character == u'?') {
-            expression += u'.';
-        } else {
-            expression += QRegularExpression::escape(QString(character));
-        }
-    }
-    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
-                              QRegularExpression::CaseInsensitiveOption);
-}
-
-// Regular expressions refuse text holding the lone surrogates that stand for bytes that are not
-// UTF-8 (remote_name): they are matched as U+FFFD.
-QString Matchable(const QString& text) {
-    QString matchable = text;
-    for (qsizetype index = 0; index < matchable.size(); ++index) {
-        if (matchable[index].isLowSurrogate() &&
-            (index == 0 || !matchable[index - 1].isHighSurrogate())) {
-            matchable[index] = QChar::ReplacementCharacter;
-        }
-    }
-    return matchable;
-}
-
-bool Matches(const QString& pattern, const QRegularExpression& matcher, const QString& name) {
-    if (!pattern.contains(u'*') && !pattern.contains(u'?')) {
-        return name.compare(pattern, Qt::CaseInsensitive) == 0;  // exact, byte names included
-    }
-    return matcher.match(Matchable(name)).hasMatch();
-}
-
-}  // namespace
 
 bool ListingFinder::FindFirst(const QString& pattern) {
     Close();
@@ -75,9 +33,8 @@ bool ListingFinder::FindFirst(const QString& pattern) {
         }
         directoryPrefix_ = current;
     }
-    const QRegularExpression matcher = NameMatcher(Matchable(namePattern));
     for (const RemoteEntry& entry : entries) {
-        if (Matches(namePattern, matcher, entry.name)) {
+        if (WildcardMatch(namePattern, entry.name)) {
             matches_.append(entry);
         }
     }

@@ -1,6 +1,8 @@
 #include "messageset/InfoFile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <algorithm>
 
 #include "app/DialogService.h"
 #include "app/PrivateProfile.h"
@@ -18,22 +20,27 @@ QString IndexedKey(const QString& word, int index) {
     return word + QString::number(index);
 }
 
-// The highest i of the keys "Filename<i>" (any case, i in decimal) of the "Messages" section; -1
-// when there is none.
-int LastFilenameIndex(const QString& infoPath) {
-    int last = -1;
+// The indexes i below count of the keys "Filename<i>" (any case, i in decimal as "%d" writes it)
+// that the "Messages" section holds, ascending and each once: the only indexes that can give an
+// entry, so the work is bounded by the file and not by the count it states.
+QList<int> ListedIndexes(const QString& infoPath, int count) {
+    QList<int> indexes;
     const QStringList keys =
         PrivateProfile::ReadKeys(infoPath, Section(InfoFile::kMessagesSection));
     for (const QString& key : keys) {
-        if (key.startsWith(u"Filename"_s, Qt::CaseInsensitive)) {
-            bool ok = false;
-            const int index = key.mid(8).toInt(&ok);
-            if (ok && index >= 0) {
-                last = qMax(last, index);
-            }
+        if (!key.startsWith(u"Filename"_s, Qt::CaseInsensitive)) {
+            continue;
+        }
+        bool ok = false;
+        const QString digits = key.mid(8);
+        const int index = digits.toInt(&ok);
+        if (ok && index >= 0 && index < count && QString::number(index) == digits) {
+            indexes.append(index);
         }
     }
-    return last;
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    return indexes;
 }
 
 }  // namespace
@@ -98,31 +105,32 @@ bool InfoFile::ReadInfoFile(MessageSetModel& model, const QString& infoPath) {
     if (!header.at(2).isEmpty()) {
         model.setName = header.at(2);
     }
-    // A negative count (an edited file) reads no entry; a count beyond the last Filename<i> the
-    // file holds reads no further, rather than looking up keys that are not there.
-    const int count = qMin(PrivateProfile::ReadInt(infoPath, set, u"Number"_s, 0),
-                           LastFilenameIndex(infoPath) + 1);
+    // A negative count (an edited file) reads no entry. Wave paths are read in full: a cut path
+    // would name another file, and the next save would drop the entry.
+    const QList<int> indexes =
+        ListedIndexes(infoPath, PrivateProfile::ReadInt(infoPath, set, u"Number"_s, 0));
     QList<PrivateProfile::Query> keys;
-    keys.reserve(2 * qMax(count, 0));
-    for (int i = 0; i < count; ++i) {
-        keys.append({messages, IndexedKey(u"Filename"_s, i), {}});
+    keys.reserve(2 * indexes.size());
+    for (const int i : indexes) {
+        keys.append({messages, IndexedKey(u"Filename"_s, i), {}, PrivateProfile::kUnlimitedBuffer});
         keys.append({messages, IndexedKey(u"Name"_s, i), {}});
     }
     const QStringList values = PrivateProfile::ReadStrings(infoPath, keys);
-    for (int i = 0; i < count; ++i) {
-        const QString& path = values.at(2 * i);
+    for (qsizetype k = 0; k < indexes.size(); ++k) {
+        const QString& path = values.at(2 * k);
         if (path.isEmpty()) {
             continue;
         }
+        // Only a regular file is opened: a pipe or a device named there would block the open.
         QFile wave(path);
-        if (!wave.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo(path).isFile() || !wave.open(QIODevice::ReadOnly)) {
             dialogs_.Inform(message_set_texts::WaveFileMissing(path));
             continue;
         }
         const qint64 length = wave.size();
         wave.close();
         MessageEntry entry;
-        entry.name = values.at(2 * i + 1);
+        entry.name = values.at(2 * k + 1);
         entry.size = MessageEntry::ClampSize(length);
         entry.path = path;
         model.entries.append(entry);

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QIODevice;
@@ -33,6 +34,14 @@ public:
         bool Sound() const { return SizeMatches() && CrcMatches() && problems.isEmpty(); }
     };
 
-    // Nothing, with the reason in *error, when file is not readable or too short to be a set file.
+    // Nothing, with the reason in *error, when file is not readable, not a regular file or too
+    // short to be a set file. Otherwise the report, whose problems name what does not fit the
+    // layout: the table (entries beyond the count not zero, each block where the one before and
+    // its padding of 1 to 512 zero bytes put it), each length value against the bytes stored,
+    // the closing padding against the file's size, and the names against the names length.
     static std::optional<Report> Read(QIODevice& file, QString* error);
+
+private:
+    static void CheckBlocks(QIODevice& file, qint64 namesEnd, const Report& report,
+                            const std::function<void(const QString&)>& problem);
 };

@@ -77,7 +77,23 @@ Result SetFileWriter::Validate(const QString& setName, const QList<MessageEntry>
     if (namesLength > kMaxNamesLength) {
         return Failure(Outcome::NamesTooLong);
     }
+    if (PredictedSize(setName, entries) > kMaxFileSize) {
+        return Failure(Outcome::SetTooLarge);
+    }
     return {};
+}
+
+qint64 SetFileWriter::PredictedSize(const QString& setName, const QList<MessageEntry>& entries) {
+    qint64 size = kNamesOffset + 1 + text_encoding::ToFileBytes(setName).size();
+    for (const MessageEntry& entry : entries) {
+        size += 1 + text_encoding::ToFileBytes(entry.name).size();
+    }
+    size += PaddingTo(size, kSectorSize);
+    for (const MessageEntry& entry : entries) {
+        size += kBlockHeaderSize + std::max<qint64>(0, qint64(entry.size) - kWaveDataOffset);
+        size += PaddingTo(size, kSectorSize);
+    }
+    return size + PaddingTo(size, kFileAlignment);
 }
 
 Result SetFileWriter::Write(QIODevice& output, const QString& setName,

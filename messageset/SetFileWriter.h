@@ -52,8 +52,12 @@ public:
     void SetMessagesCopiedHook(std::function<void()> hook) { messagesCopied_ = std::move(hook); }
 
     // Refuses what the layout cannot hold: more than 1023 entries, a name of more than 255 bytes,
-    // names of more than 65535 bytes together.
+    // names of more than 65535 bytes together, a file of 4 GB or more by PredictedSize (so that
+    // such a set is refused before anything is written; the write still checks the real sizes).
     static Result Validate(const QString& setName, const QList<MessageEntry>& entries);
+
+    // The size of the file the set gives when each wave file still has the size its entry states.
+    static qint64 PredictedSize(const QString& setName, const QList<MessageEntry>& entries);
 
     // Validates, then writes the set into output, which is open for writing, empty and at
     // position 0.

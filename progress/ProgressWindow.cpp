@@ -19,13 +19,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The position lives in the program's own default profile, not in the settings file.
+// The position lives in the program's own default profile, in the platform's native format (on
+// Linux "<program>.conf" in the user's configuration folder). Never an ".ini" file: started in
+// that folder, the program's settings file "<program>.ini" would be the same file, and this
+// profile's writes would rewrite the settings in their own escaped form.
 QSettings PositionProfile() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope,
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
                      QCoreApplication::applicationName());
 }
 
 }  // namespace
+
+QString ProgressWindow::PositionFilePath() {
+    return PositionProfile().fileName();
+}
 
 ProgressWindow::ProgressWindow(const QString& title, QWidget* owner)
     : owner_(owner), title_(title) {
@@ -165,7 +172,8 @@ int ProgressWindow::SetBarPosition(int newPosition) {
     }
     if (percent != lastPercent_) {
         lastPercent_ = percent;
-        window_->setWindowTitle(u"%1 [%2%]"_s.arg(title_).arg(percent));
+        // One arg() for both: a "%1" in the title is text, not a place for the percentage.
+        window_->setWindowTitle(u"%1 [%2%]"_s.arg(title_, QString::number(percent)));
     }
     bar_->setValue(std::clamp(newPosition, bar_->minimum(), bar_->maximum()));
     return previous;

@@ -27,6 +27,10 @@ public:
     static constexpr int kMaxTextLength = 511;
     static constexpr std::chrono::milliseconds kExposeWait{500};
 
+    // The file (or, where the platform keeps profiles elsewhere, the place) that holds the saved
+    // position: never a name the settings file can have.
+    static QString PositionFilePath();
+
     // Creates and shows the window at once, placed where it was last closed (or centred over
     // owner, the main window). MakeModal disables owner until this object is destroyed; without an
     // owner the window centres on the screen and disables nothing.

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # build
     build-essential cmake ninja-build pkg-config ccache clang-format
+    # the fuzz targets: clang with libFuzzer and the sanitizers' run-time libraries
+    clang libclang-rt-14-dev
     # libraries
     qt6-base-dev qt6-multimedia-dev libsimpleini-dev libbenchmark-dev
     # sound files of other formats: decoding and resampling

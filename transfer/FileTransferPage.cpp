@@ -24,6 +24,7 @@
 #include "transfer/TransferCommands.h"
 #include "transfer/TransferListing.h"
 #include "transfer/TransferOutcomes.h"
+#include "transfer/TransferNameRules.h"
 
 using namespace Qt::StringLiterals;
 using Outcome = TransferReport::Outcome;
@@ -354,7 +355,7 @@ void FileTransferPage::DownloadSelected() {
     }
     const QString name = item->text(0);
     DialogService::SaveFileRequest request;
-    request.initialName = name;
+    request.initialName = TransferNameRules::SaveDialogName(name);  // never picks the folder
     request.filter = u"All Files (*.*)|*.*||"_s;
     request.confirmOverwrite = true;
     Outcome outcome = Outcome::Cancelled;  // also when no file was chosen

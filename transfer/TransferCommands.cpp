@@ -6,6 +6,7 @@
 #include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "transfer/CategorySettings.h"
+#include "transfer/TransferNameRules.h"
 #include "transfer/WebUpload.h"
 
 using namespace Qt::StringLiterals;
@@ -43,6 +44,12 @@ TransferReport TransferCommands::Upload(FileCategory category, const QString& lo
     }
     if (entry.isDir()) {
         return Report(Outcome::IsDirectory);
+    }
+    if (!TransferNameRules::IsTransferableFile(entry)) {
+        return Report(Outcome::NotRegularFile);
+    }
+    if (TransferNameRules::IsRefusedLocalName(itemText)) {
+        return Report(Outcome::RefusedName, itemText);
     }
 
     if (category == FileCategory::MessageSet) {

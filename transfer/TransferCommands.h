@@ -26,7 +26,7 @@ public:
     // Sends localPath, the entry named itemText in the local list, in the given category: a web
     // root directory as a web upload (WebUpload), any other file into the session's current
     // remote directory under itemText, with the session's progress display. A message set must
-    // not be longer than the flash card.
+    // not be longer than the flash card. Only regular files are sent, and no name with a "\".
     TransferReport Upload(FileCategory category, const QString& localPath, const QString& itemText);
 
     // Fetches the remote file itemText (relative to the current remote directory) to localPath,

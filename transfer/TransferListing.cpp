@@ -5,6 +5,7 @@
 #include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "controller/RemoteFinder.h"
+#include "transfer/TransferNameRules.h"
 
 using namespace Qt::StringLiterals;
 
@@ -25,7 +26,10 @@ QList<TransferListing::Entry> TransferListing::Local(const QString& directory,
     for (const QFileInfo& info : found) {
         const QString name = info.fileName();
         const bool isDirectory = info.isDir();
-        if (name == u"."_s || (!isDirectory && !name.contains(filter, Qt::CaseSensitive))) {
+        // Pipes, sockets and devices are never listed: opening one to send it would block.
+        if (name == u"."_s ||
+            (!isDirectory && (!name.contains(filter, Qt::CaseSensitive) ||
+                              !TransferNameRules::IsTransferableFile(info)))) {
             continue;
         }
         Insert(entries, directories, {name, isDirectory});

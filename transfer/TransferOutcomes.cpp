@@ -25,6 +25,12 @@ QString TransferOutcomes::MessageFor(const TransferReport& report) {
             return kFailurePrefix + report.reason;
         case Outcome::Cancelled:
             return u"FTP send cancelled by user."_s;
+        case Outcome::NotRegularFile:
+            return kFailurePrefix + u"Selected file is not a regular file"_s;
+        case Outcome::RefusedName:
+            return kFailurePrefix + u"The name '"_s + report.reason +
+                   u"' contains \"\\\", which the Network Controller takes as a folder "
+                   u"separator. Rename the file and send it again."_s;
     }
     return {};
 }
@@ -38,6 +44,8 @@ TransferOutcomes::ListsToRefresh TransferOutcomes::After(Direction direction, Ou
         case Outcome::NotFound:
         case Outcome::CannotOpen:
         case Outcome::LargerThanCard:
+        case Outcome::NotRegularFile:
+        case Outcome::RefusedName:
             return {};  // nothing was tried on the controller
         default:
             return {.remote = true, .local = false};

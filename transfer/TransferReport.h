@@ -13,8 +13,10 @@ struct TransferReport {
         CannotOpen,      // a message set that cannot be opened for reading
         LargerThanCard,  // a message set longer than the flash card
         Done,
-        Failed,     // reason holds why
-        Cancelled,  // the user cancelled a web upload between two files
+        Failed,          // reason holds why
+        Cancelled,       // the user cancelled a web upload between two files
+        NotRegularFile,  // a pipe, socket or device: never opened
+        RefusedName,     // reason holds the local name (below the web root) that has a "\"
     };
 
     Outcome outcome = Outcome::Done;

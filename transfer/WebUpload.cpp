@@ -1,5 +1,6 @@
 #include "transfer/WebUpload.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include "app/ToolApp.h"
@@ -7,12 +8,21 @@
 #include "progress/ProgressSink.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/EnsureRemoteDirectory.h"
+#include "transfer/TransferNameRules.h"
 
 using namespace Qt::StringLiterals;
 using Outcome = TransferReport::Outcome;
 
 TransferReport WebUpload::Run(const QString& rootDirectory) {
     const QStringList files = settings_.CollectWebFiles(rootDirectory);
+    // A "\" in a name below the root would make the controller store the file elsewhere: the
+    // whole upload is refused before anything is sent.
+    for (const QString& localPath : files) {
+        const QString below = QDir(rootDirectory).relativeFilePath(localPath);
+        if (TransferNameRules::IsRefusedLocalName(below)) {
+            return TransferReport{Outcome::RefusedName, below};
+        }
+    }
 
     std::unique_ptr<ProgressSink> progress = progress_.Create(ToolApp::AppCaption());
     progress->MakeModal();

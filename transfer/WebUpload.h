@@ -13,8 +13,9 @@ class ProgressSinkFactory;
 // and pumped, and a cancel seen there stops the upload; then the file's remote directory is made
 // (EnsureRemoteDirectory, once for a run of files in the same directory) and the file is sent
 // without the session's own progress display. The first file whose directory cannot be made or
-// whose sending fails ends the upload; files sent before it stay on the controller. The process's
-// working directory is not moved.
+// whose sending fails ends the upload; files sent before it stay on the controller. A tree with a
+// "\" in a name below the root is refused before anything is sent. The process's working
+// directory is not moved.
 class WebUpload {
 public:
     WebUpload(ControllerSession& session, const CategorySettings& settings,

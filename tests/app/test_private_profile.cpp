@@ -82,7 +82,7 @@ private Q_SLOTS:
         const QString path = Path(u"keep.ini"_s);
         WriteBytes(path,
                    "; kept comment\r\n[Web]\r\nDir=rfa\r\nRoot Direotory=Web\r\n[Ftp]\r\n"
-                   "Ascii=asp;js\r\n");
+                   "Ascii=asp;js\r\n[web]\r\nDir=repeated\r\n");
         QVERIFY(PrivateProfile::WriteString(path, u"web"_s, u"ROOT DIREOTORY"_s, u"site"_s));
         QVERIFY(PrivateProfile::WriteString(path, u"Web"_s, u"Extension"_s, u"htm;gif"_s));
         QVERIFY(PrivateProfile::WriteString(path, u"Upload"_s, u"Dir"_s, u"d:\\tools\\target"_s));
@@ -93,6 +93,9 @@ private Q_SLOTS:
         QVERIFY(text.indexOf("[Ftp]") < text.indexOf("[Upload]"));
         QVERIFY(text.contains("Ascii=asp;js"));
         QVERIFY(text.contains("[Upload]\r\nDir=d:\\tools\\target\r\n"));
+        // A repeated section is neither merged nor lost.
+        QVERIFY(text.contains("[web]\r\nDir=repeated\r\n"));
+        QCOMPARE(PrivateProfile::ReadString(path, u"Web"_s, u"Dir"_s, {}), u"rfa"_s);
     }
 
     void readsLikeThePlatform_data() {
@@ -121,6 +124,15 @@ private Q_SLOTS:
                                     << u"A"_s << u"Key"_s << 260 << QString(259, u'x');
         QTest::newRow("empty value")
             << QByteArray("[A]\r\nKey=\r\n") << u"A"_s << u"Key"_s << 260 << QString();
+        // A repeated section is not read, in any case of its name (keys of the first win).
+        QTest::newRow("repeated section")
+            << QByteArray("[A]\r\nKey=1\r\n[B]\r\n[ a ]\r\nKey=2\r\nOnly=3\r\n") << u"A"_s
+            << u"Key"_s << 260 << u"1"_s;
+        QTest::newRow("repeated section, lone CR line ends")
+            << QByteArray("[A]\rKey=1\r[a]\rKey=2\r") << u"A"_s << u"Key"_s << 260 << u"1"_s;
+        QTest::newRow("key of a repeated section only")
+            << QByteArray("[A]\r\nKey=1\r\n[a]\r\nOnly=3\r\n") << u"A"_s << u"Only"_s << 260
+            << u"default"_s;
         QTest::newRow("other section only")
             << QByteArray("[B]\r\nKey=1\r\n") << u"A"_s << u"Key"_s << 260 << u"default"_s;
     }

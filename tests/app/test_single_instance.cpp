@@ -31,14 +31,17 @@ private:
         return QLockFile(LockPath()).getLockInfo(&pid, &host, &application) ? pid : 0;
     }
 
-    // Starts the real program in folder; returns once it holds the lock.
-    void StartProgram(QProcess& process, const QString& folder) {
+    // Starts the real program (or program, a link to it) in folder; returns once it holds the lock.
+    void StartProgram(QProcess& process, const QString& folder, QString program = {}) {
+        if (program.isEmpty()) {
+            program = qEnvironmentVariable("VANTREL_BINARY_DIR") + u"/Vantrel"_s;
+        }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         environment.insert(u"XDG_RUNTIME_DIR"_s, runtimeDir_.path());
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder);
-        process.start(qEnvironmentVariable("VANTREL_BINARY_DIR") + u"/Vantrel"_s, {});
+        process.start(program, {});
         QVERIFY(process.waitForStarted());
         QTRY_COMPARE_WITH_TIMEOUT(LockOwner(), process.processId(), 10000);
         QCOMPARE(process.state(), QProcess::Running);
@@ -80,6 +83,22 @@ private Q_SLOTS:
 
         first.kill();
         QVERIFY(first.waitForFinished());
+    }
+
+    void startedThroughALinkKeepsItsName() {
+        QTemporaryDir folder;
+        const QString link = folder.filePath(u"vantrel"_s);
+        QVERIFY(QFile::link(qEnvironmentVariable("VANTREL_BINARY_DIR") + u"/Vantrel"_s, link));
+        QProcess program;
+        StartProgram(program, folder.path(), link);
+        // The lock names the application: the program name, which also names the settings file.
+        QString application;
+        qint64 pid = 0;
+        QString host;
+        QVERIFY(QLockFile(LockPath()).getLockInfo(&pid, &host, &application));
+        QCOMPARE(application, u"Vantrel"_s);
+        program.kill();
+        QVERIFY(program.waitForFinished());
     }
 
     void killedCopyDoesNotBlockTheNext() {

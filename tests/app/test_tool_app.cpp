@@ -1,6 +1,7 @@
 // The application object and the small helpers of the shell.
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -24,6 +25,11 @@ private Q_SLOTS:
         QCOMPARE(ToolApp::ProgramNameFromExecutable(u"/opt/tools/Vantrel"_s), u"Vantrel"_s);
         QCOMPARE(ToolApp::ProgramNameFromExecutable(u"Vantrel.exe"_s), u"Vantrel"_s);
         QCOMPARE(ToolApp::ProgramNameFromExecutable(u"./bin/my.tool.exe"_s), u"my.tool"_s);
+        // A link of another name leads to the real file's name.
+        QTemporaryDir folder;
+        QVERIFY(QFile(folder.filePath(u"Vantrel"_s)).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(folder.filePath(u"Vantrel"_s), folder.filePath(u"vantrel"_s)));
+        QCOMPARE(ToolApp::ProgramNameFromExecutable(folder.filePath(u"vantrel"_s)), u"Vantrel"_s);
     }
 
     void settingsFileFollowsTheStartDirectory() {

@@ -1,4 +1,8 @@
 #include <QStorageInfo>
+#include <sys/stat.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/DriveRoots.h"
@@ -15,6 +19,7 @@ private slots:
     void longestPrefixPrefersLongerRootsThenExactCase();
     void findNamePrefersExactCase();
     void labelsAndFilter();
+    void onlyRegularFilesAreListed();
     void unreadableFolderListsNothing();
 };
 
@@ -66,6 +71,18 @@ void TestFolderRules::labelsAndFilter() {
     QVERIFY(FolderListing::IsWaveName(u"X.Wav"_s));
     QVERIFY(!FolderListing::IsWaveName(u"X.set"_s));
     QVERIFY(FolderListing::IsSetName(u"X.SET"_s));
+}
+
+void TestFolderRules::onlyRegularFilesAreListed() {
+    QTemporaryDir dir;
+    QVERIFY(QFile(dir.filePath(u"a.wav"_s)).open(QIODevice::WriteOnly));
+    QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(u"pipe.wav"_s)).constData(), 0600), 0);
+    QVERIFY(QDir(dir.path()).mkdir(u"sub.wav"_s));
+    const FolderListing::Entries entries = FolderListing::Read(dir.path());
+    QCOMPARE(entries.files, QStringList{u"a.wav"_s});
+    QCOMPARE(entries.folders, QStringList{u"sub.wav"_s});
+    // Devices neither.
+    QVERIFY(!FolderListing::Read(u"/dev"_s).files.contains(u"null"_s));
 }
 
 void TestFolderRules::unreadableFolderListsNothing() {

@@ -1,7 +1,12 @@
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "messageset/InfoFile.h"
 #include "tests/support/ScriptedDialogService.h"
@@ -232,6 +237,58 @@ private slots:
         QCOMPARE(model.entries.size(), 2);
         QCOMPARE(model.entries.at(1).name, u"b"_s);
     }
+
+    void workIsBoundedByTheKeysTheFileHolds() {
+        const QString a = dir_.filePath(u"a.wav"_s);
+        QVERIFY(wave_files::Write(a, wave_files::Make(10)));
+        const QString path = dir_.filePath(u"bound.nfo"_s);
+        // "Filename01" is not the key of index 1, and index 2000000000 is beyond the count.
+        QVERIFY(wave_files::Write(path,
+                                  u"[Vantrel Version Info]\nAppName=Vantrel\n[Message Set]\n"
+                                  "Number=2000000000\n[Messages]\nFilename1999999999=%1\n"
+                                  "Filename01=%1\nFilename2000000000=%1\n"_s.arg(a)
+                                      .toUtf8()));
+        MessageSetModel model;
+        QVERIFY(info_.ReadInfoFile(model, path));
+        QCOMPARE(model.entries.size(), 1);
+    }
+
+    void wavePathsInFullFromTheFirstMessagesSection() {
+        // A path longer than the 259 bytes other values are cut to.
+        QString folder = dir_.path();
+        while (folder.size() < 300) {
+            folder += u"/a-rather-long-folder-name"_s;
+        }
+        QVERIFY(QDir().mkpath(folder));
+        const QString wave = folder + u"/deep.wav"_s;
+        QVERIFY(wave_files::Write(wave, wave_files::Make(10)));
+        const QString path = dir_.filePath(u"deep.nfo"_s);
+        QVERIFY(wave_files::Write(path,
+                                  u"[Vantrel Version Info]\nAppName=Vantrel\n[Message Set]\n"
+                                  "Number=2\n[Messages]\nFilename0=%1\nName0=deep\n"
+                                  "[messages]\nFilename1=%1\nName0=other\n"_s.arg(wave)
+                                      .toUtf8()));
+        MessageSetModel model;
+        QVERIFY(info_.ReadInfoFile(model, path));
+        QCOMPARE(model.entries, (QList<MessageEntry>{{u"deep"_s, 54, wave}}));
+        QVERIFY(dialogs_.Messages().isEmpty());
+    }
+
+#ifdef Q_OS_UNIX
+    void aPipeIsReportedAndNotOpened() {
+        const QString pipe = dir_.filePath(u"pipe.wav"_s);
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QString path = dir_.filePath(u"pipe.nfo"_s);
+        QVERIFY(wave_files::Write(path,
+                                  u"[Vantrel Version Info]\nAppName=Vantrel\n[Message Set]\n"
+                                  "Number=1\n[Messages]\nFilename0=%1\n"_s.arg(pipe)
+                                      .toUtf8()));
+        MessageSetModel model;
+        QVERIFY(info_.ReadInfoFile(model, path));
+        QVERIFY(model.entries.isEmpty());
+        QCOMPARE(dialogs_.Messages().size(), 1);
+    }
+#endif
 
     void longValuesAreCutAndLoadedAsTheyAre() {
         const QString a = dir_.filePath(u"a.wav"_s);

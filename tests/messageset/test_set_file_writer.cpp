@@ -209,7 +209,22 @@ private slots:
         QCOMPARE(result.outcome, Outcome::NameTooLong);
         entries = QList<MessageEntry>(300, MessageEntry{QString(255, u'n'), 36, u"/w.wav"_s});
         QCOMPARE(writer.Write(buffer, u"s"_s, entries).outcome, Outcome::NamesTooLong);
+        // 4 GB or more by the entries' sizes: refused before a byte is written, whatever the
+        // files hold now.
+        const QString wave = Wave(u"small.wav"_s, wave_files::Make(10));
+        entries = {{u"a"_s, 0x80000000u, wave}, {u"b"_s, 0x7FFFF000u, wave}};
+        QCOMPARE(writer.Write(buffer, u"s"_s, entries).outcome, Outcome::SetTooLarge);
         QVERIFY(bytes.isEmpty());
+        const QString target = dir_.filePath(u"huge.SET"_s);
+        QCOMPARE(writer.WriteFile(target, u"s"_s, entries).outcome, Outcome::SetTooLarge);
+        QVERIFY(!QFile::exists(target));
+        // The prediction is the size written when the sizes are right; the largest that fits.
+        const QString other = Wave(u"other.wav"_s, wave_files::Make(81920 * 3 + 7));
+        entries = {{u"a"_s, 54, wave}, {u"bb"_s, 81920 * 3 + 51, other}};
+        QCOMPARE(SetFileWriter::PredictedSize(u"s"_s, entries), Build(u"s"_s, entries).size());
+        QCOMPARE(SetFileWriter::PredictedSize(u"s"_s, {}), Build(u"s"_s, {}).size());
+        QCOMPARE(SetFileWriter::PredictedSize(u"s"_s, {{u"a"_s, 0xFFFFF000u - 8192, wave}}),
+                 0xFFFFF000);
     }
 
     void waveProblems() {

@@ -1,6 +1,8 @@
 // The progress window: its caption, text, bar, cancel paths, modality and remembered position.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -14,6 +16,8 @@
 
 #include "progress/ProgressWindow.h"
 #include "progress/ProgressWindowFactory.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -42,8 +46,7 @@ private:
     QWidget* mainWindow_ = nullptr;
 
     static QSettings Profile() {
-        return QSettings(QSettings::IniFormat, QSettings::UserScope,
-                         QCoreApplication::applicationName());
+        return QSettings(ProgressWindow::PositionFilePath(), QSettings::NativeFormat);
     }
     static QLabel* Label(const ProgressWindow& progress) {
         return progress.Window()->findChild<QLabel*>(u"progressText"_s);
@@ -133,6 +136,11 @@ private Q_SLOTS:
         progress.SetBarPosition(5000);  // beyond the upper bound: capped
         QCOMPARE(window->windowTitle(), u"Progress [100%]"_s);
         QCOMPARE(window->findChild<QProgressBar*>(u"progressBar"_s)->value(), 1000);
+
+        ProgressWindow marked(u"Creating: /sets/a%1b.set"_s, nullptr);  // "%1" is part of the title
+        marked.SetBarRange(0, 100, 42);
+        marked.Advance();
+        QCOMPARE(marked.Window()->windowTitle(), u"Creating: /sets/a%1b.set [42%]"_s);
     }
 
     void captionKeepsThePlainTitleAtZero() {
@@ -252,6 +260,18 @@ private Q_SLOTS:
             progress.PumpMessages();
         }
         QCOMPARE(Profile().value(u"Settings/X"_s).toInt(), placed.x());
+
+        // Started in the configuration folder, the settings file is "<program>.ini" there: the
+        // position never goes into it.
+        const QString folder =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        QVERIFY(QDir().mkpath(folder));
+        const QString settings = folder + u'/' + QCoreApplication::applicationName() + u".ini"_s;
+        const QByteArray settingsText("[Login]\r\nUser Name=a b\r\n");
+        QVERIFY(wave_files::Write(settings, settingsText));
+        { ProgressWindow progress(u"Progress"_s, nullptr); }
+        QCOMPARE(test_files::ReadAll(settings), settingsText);
+        QVERIFY(QFile::remove(settings));
 
         Profile().setValue(u"Settings/X"_s, 100000);  // off screen: centred over the owner
         ProgressWindow progress(u"Progress"_s, mainWindow_);

@@ -5,6 +5,9 @@
 #include <QTest>
 
 #include "messageset/InfoFile.h"
+#include "messageset/SetFileCrc.h"
+#include "messageset/SetFileLayout.h"
+#include "messageset/SetFileReader.h"
 #include "messageset/SetFileWriter.h"
 #include "tests/support/ScriptedDialogService.h"
 #include "tests/support/TestFiles.h"
@@ -12,6 +15,7 @@
 
 using namespace Qt::StringLiterals;
 using test_files::ReadAll;
+using namespace set_file_layout;
 
 namespace {
 
@@ -42,6 +46,32 @@ QByteArray CoreBuild(const QString& setName, const QList<MessageEntry>& entries)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     return SetFileWriter().Write(buffer, setName, entries).Ok() ? bytes : QByteArray();
+}
+
+// Whether the reader finds nothing wrong with a set file.
+bool Sound(QByteArray file) {
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadOnly);
+    const std::optional<SetFileReader::Report> report = SetFileReader::Read(buffer, nullptr);
+    if (report && !report->problems.isEmpty()) {
+        qWarning() << report->problems;
+    }
+    return report && report->Sound();
+}
+
+// The file with its CRC recomputed.
+QByteArray WithCrc(QByteArray file) {
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadWrite);
+    const quint16 crc = ComputeSetFileCrc(buffer).value_or(0);
+    set_file_layout::PutLe16(file.data(), crc);
+    return file;
+}
+
+QByteArray Ws32(quint32 value) {
+    QByteArray bytes(4, '\0');
+    set_file_layout::PutWordSwapped32(bytes.data(), value);
+    return bytes;
 }
 
 }  // namespace
@@ -115,6 +145,50 @@ private slots:
         QCOMPARE(tiny.exitCode, 1);
         QVERIFY(tiny.err.contains(u"shorter than the header"_s));
         QCOMPARE(Tool({u"inspect"_s, u"missing.SET"_s}).exitCode, 1);
+    }
+
+    void inspectChecksTheLayout() {
+        // Wave sizes around the paddings' boundaries and the rounding of the length value.
+        QList<MessageEntry> entries;
+        for (const qint64 size : {36, 55, 56, 57, 568, 569, 1080, 2 * 81920 + 3}) {
+            const QString name = u"w"_s + QString::number(size);
+            entries.append(
+                {name, quint32(size), Wave(name + u".wav"_s, wave_files::MakeExact(size))});
+            QVERIFY(Sound(CoreBuild(u"s"_s, entries)));
+            QVERIFY(Sound(CoreBuild(u"s"_s, {entries.constLast()})));
+        }
+        QVERIFY(Sound(CoreBuild(u"s"_s, {})));
+
+        // Blocks at sectors 9, 10 and 12 (4608, 5120, 6144); the file is 8192 bytes.
+        const QByteArray good = CoreBuild(u"s"_s, entries.mid(3, 3));
+        QCOMPARE(good.size(), 8192);
+        // Each change keeps the size and gets its CRC recomputed: only the layout tells.
+        const QList<std::pair<qint64, QByteArray>> changes{
+            {kTableOffset + 4, Ws32(3)},         // the second block one sector early
+            {kTableOffset + 8, Ws32(13)},        // the third block a sector late
+            {4608, Ws32(300)},                   // the first block's length value
+            {kTableOffset + 12, Ws32(9)},        // an unused table entry
+            {kTotalSizeOffset, Ws32(8191)},      // a total size that is no multiple of 4096
+            {4608 + 4, QByteArray(1, '\x02')},   // the block header's mark
+            {good.size() - 1, QByteArray("x")},  // the closing padding
+        };
+        for (const auto& [offset, bytes] : changes) {
+            QByteArray changed = good;
+            changed.replace(offset, bytes.size(), bytes);
+            QVERIFY2(!Sound(WithCrc(changed)), qPrintable(QString::number(offset)));
+        }
+        QByteArray moved = good;
+        moved.replace(kTableOffset + 4, 4, Ws32(3));
+        QVERIFY(wave_files::Write(Path(u"moved.SET"_s), WithCrc(moved)));
+        const Run run = Tool({u"inspect"_s, u"moved.SET"_s});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.out.contains(u"computed: match"_s) &&
+                     run.out.contains(u"Problem: The length value of message 0"_s),
+                 qPrintable(run.out));
+
+        const Run device = Tool({u"inspect"_s, u"/dev/null"_s});
+        QCOMPARE(device.exitCode, 1);
+        QVERIFY2(device.err.contains(u"not a regular file"_s), qPrintable(device.err));
     }
 
     void buildRefusesBadWaves() {

@@ -1,6 +1,7 @@
 // The file transfer page against the controller simulator: entering categories, the two lists,
 // the drive combo, and the upload, download and delete commands with their messages.
 
+#include <sys/stat.h>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
@@ -273,6 +274,8 @@ private slots:
         }
         QVERIFY(QDir().mkpath(Target(u"mmu/zdir"_s)));
         QVERIFY(QDir().mkpath(Target(u"mmu/sub"_s)));
+        // A pipe is not listed: sending it would block in its open.
+        QCOMPARE(mkfifo(QFile::encodeName(Target(u"mmu/pipe.set"_s)).constData(), 0600), 0);
         ShowPage();
         QCOMPARE(Texts(LocalList()),
                  QStringList({u".."_s, u"sub"_s, u"zdir"_s, u"msg.set"_s, u"msg.settings"_s}));
@@ -565,6 +568,14 @@ private slots:
         QCOMPARE(dialogs_.Texts(), QStringList());
         QVERIFY(!simulator_->CommandLog().contains(u"RETR"_s));
         QVERIFY(Texts(LocalList()).contains(u"new.set"_s));
+        // A remote name never chooses the local folder (TransferNameRules has the whole table).
+        QVERIFY(WriteFile(Remote(u"/mmu/c:\x01" u"evil.set"_s)));
+        page_->RefreshRemoteList();
+        QVERIFY(Select(RemoteList(), u"c:\x01" u"evil.set"_s));
+        dialogs_.QueueSaveFileName(std::nullopt);
+        Button(u"downloadButton"_s)->click();
+        QCOMPARE(dialogs_.SaveRequests().back().initialName, u"c__evil.set"_s);
+        QVERIFY(Select(RemoteList(), u"remote.set"_s));
 
         // Confirmed.
         const QString saved = temp_->filePath(u"saved/copy.set"_s);

@@ -37,7 +37,7 @@ const QString kUsageText =
       Builds OUTPUT from the set name and messages an info file lists.
   vantrel-set inspect SETFILE
       Prints the set name, each message's name, first sector and length value, the total
-      size, and whether the stored size and CRC match the file.
+      size, whether the stored size and CRC match the file, and what does not fit the layout.
   vantrel-set extract [--info INFO.nfo] [--overwrite] SETFILE FOLDER
       Writes each message as a wave file into FOLDER and an info file naming them (by
       default beside SETFILE), so that the set opens for editing and rebuilds as it was.
@@ -46,8 +46,8 @@ const QString kUsageText =
       files in FOLDER, or in the subfolder "converted" beside each input.
   vantrel-set --help
 
-Exit status: 0 on success (inspect: size and CRC match; extract only warns of a mismatch),
-1 on any failure or mismatch, 2 on a usage error.)"_s;
+Exit status: 0 on success (inspect: size, CRC and layout sound; extract only warns of a
+mismatch), 1 on any failure or mismatch, 2 on a usage error.)"_s;
 
 // The name with characters that would upset a terminal replaced by "?".
 QString Printable(const QString& name) {
@@ -212,6 +212,11 @@ int Tool::Build(const QCommandLineParser& parser, const QStringList& positional)
 }
 
 int Tool::Inspect(const QString& path) {
+    // Opening a pipe would wait for a writer; a device or folder is no set file either.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        return Fail(path + u": not a message set file: it is not a regular file."_s);
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return Fail(message_set_texts::CouldNotOpen(path));
@@ -243,6 +248,10 @@ int Tool::Inspect(const QString& path) {
     out_ << u"CRC: 0x%1 stored, 0x%2 computed: %3"_s.arg(report->storedCrc, 4, 16, QChar(u'0'))
                 .arg(report->computedCrc, 4, 16, QChar(u'0'))
                 .arg(report->CrcMatches() ? u"match"_s : u"MISMATCH"_s)
+         << Qt::endl;
+    out_ << u"Layout: "_s
+         << (report->problems.isEmpty() ? u"sound"_s
+                                        : u"%1 problem(s)"_s.arg(report->problems.size()))
          << Qt::endl;
     for (const QString& problem : report->problems) {
         out_ << u"Problem: "_s << problem << Qt::endl;

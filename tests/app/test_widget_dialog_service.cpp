@@ -1,0 +1,59 @@
+// The real message boxes of the dialog service, offscreen: which keys and buttons answer them.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include "app/WidgetDialogService.h"
+
+using namespace Qt::StringLiterals;
+using Answer = DialogService::Answer;
+using Buttons = DialogService::Buttons;
+
+class TestWidgetDialogService : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void escapeAndCloseBox_data() {
+        QTest::addColumn<Buttons>("buttons");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::addColumn<Answer>("answer");
+        // Without Cancel only Yes or No answers: the box stays and Yes is pressed.
+        QTest::newRow("yes no") << Buttons::YesNo << true << Answer::Yes;
+        QTest::newRow("yes no cancel") << Buttons::YesNoCancel << false << Answer::Cancel;
+        QTest::newRow("ok cancel") << Buttons::OkCancel << false << Answer::Cancel;
+        QTest::newRow("ok") << Buttons::Ok << false << Answer::Ok;
+    }
+    void escapeAndCloseBox() {
+        QFETCH(Buttons, buttons);
+        QFETCH(bool, staysOpen);
+        QFETCH(Answer, answer);
+        WidgetDialogService dialogs(u"Caption"_s);
+        bool openAfterEscape = false;
+        bool openAfterClose = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            QTest::keyClick(box, Qt::Key_Escape);
+            openAfterEscape = box->isVisible();
+            if (openAfterEscape) {
+                box->windowHandle()->close();  // as the window system's close box does
+                openAfterClose = box->isVisible();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        QCOMPARE(dialogs.ShowMessage(u"The message set has changed."_s, buttons,
+                                     DialogService::Icon::Question),
+                 answer);
+        QCOMPARE(openAfterEscape, staysOpen);
+        QCOMPARE(openAfterClose, staysOpen);
+    }
+};
+
+QTEST_MAIN(TestWidgetDialogService)
+#include "test_widget_dialog_service.moc"
