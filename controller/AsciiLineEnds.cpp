@@ -2,8 +2,11 @@
 
 void AsciiLineEnds::ToWire(const char* data, qint64 size, QByteArray* out) {
     for (qint64 index = 0; index < size; ++index) {
-        if (data[index] == '\n' && !lastWasCr_) {
-            out->append('\r');
+        if (data[index] == '\n') {
+            ++lineEndsToWire_;
+            if (!lastWasCr_) {
+                out->append('\r');
+            }
         }
         out->append(data[index]);
         lastWasCr_ = data[index] == '\r';

@@ -190,7 +190,8 @@ bool ControllerSession::Download(const QString& localPath, const QString& remote
 }
 
 FtpClient::Result ControllerSession::CopyOverNetwork(const QString& remotePath, bool upload,
-                                                     TransferType type, BlockCopy& copy) {
+                                                     TransferType type, BlockCopy& copy,
+                                                     stored_size_check::Sent* sent) {
     const QByteArray name = remote_name::ToBytes(remotePath);
     const bool ascii = type == TransferType::Ascii;
     const NetTick tick = [&copy] { return copy.Tick(); };
@@ -198,7 +199,7 @@ FtpClient::Result ControllerSession::CopyOverNetwork(const QString& remotePath, 
     QByteArray converted;
     if (upload) {
         std::vector<char> raw;
-        return client_.Store(
+        const FtpClient::Result stored = client_.Store(
             name, ascii ? 'A' : 'I',
             [&](char* data, qint64 size) -> qint64 {
                 if (!ascii) {
@@ -216,6 +217,8 @@ FtpClient::Result ControllerSession::CopyOverNetwork(const QString& remotePath, 
                 return converted.size();
             },
             tick);
+        *sent = {stored.bytes, ascii ? lineEnds.LineEndsToWire() : -1};
+        return stored;
     }
     FtpClient::Result result = client_.Retrieve(
         name, ascii ? 'A' : 'I',
@@ -298,7 +301,8 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
 
     BlockCopy copy(upload ? static_cast<QIODevice&>(sourceFile) : destinationFile.Device(),
                    shownProgress);
-    const FtpClient::Result network = CopyOverNetwork(remotePath, upload, type, copy);
+    stored_size_check::Sent sent;
+    const FtpClient::Result network = CopyOverNetwork(remotePath, upload, type, copy, &sent);
     bool result = network.Ok() && (upload ? copy.FinishUpload() : copy.FinishDownload());
     SyncDirectory();
 
@@ -317,10 +321,35 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
                                            network, client_.GetTimeouts(), remoteDirectory_);
     }
     sourceFile.close();
+    if (upload && result) {
+        result = VerifyStored(remotePath, action, sent);
+    }
     if (!upload && result && !destinationFile.Commit()) {
         lastError_ = ftp_failure_text::Cut(u"Writing the local file %1 failed: %2."_s.arg(
             destination, destinationFile.ErrorString()));
         result = false;
     }
     return result;  // a download that failed removes its temporary file; destination untouched
+}
+
+bool ControllerSession::VerifyStored(const QString& remotePath, const QString& action,
+                                     const stored_size_check::Sent& sent) {
+    const QByteArray name = remote_name::ToBytes(remotePath);
+    QByteArray listing;
+    const FtpClient::Result listed = client_.List(name, kMaxListingBytes, &listing);
+    SyncDirectory();
+    const bool notThere = listed.failure == FtpClient::Failure::Refused &&
+                          (listed.reply.code == 450 || listed.reply.code == 550);
+    if (!listed.Ok() && !notThere) {
+        lastError_ = ftp_failure_text::For(
+            u"Checking the size of %1 on the controller after the upload failed"_s.arg(remotePath),
+            Request::Other, listed, client_.GetTimeouts(), remoteDirectory_);
+        return false;
+    }
+    const QString mismatch = stored_size_check::Mismatch(listing, name, sent);
+    if (!mismatch.isEmpty()) {
+        lastError_ = ftp_failure_text::Cut(action + u": "_s + mismatch + u'.');
+        return false;
+    }
+    return true;
 }

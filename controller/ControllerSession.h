@@ -7,6 +7,7 @@
 
 #include "controller/FtpClient.h"
 #include "controller/RemoteEntry.h"
+#include "controller/StoredSizeCheck.h"
 #include "controller/TransferType.h"
 
 class BlockCopy;
@@ -78,7 +79,9 @@ public:
     quint32 RemoteFileSize(const QString& name);
     // Copies localPath to remotePath (created or replaced). False on failure or cancel, with the
     // reason in LastError(). The local file is opened first: when it cannot be read the remote
-    // file is not touched.
+    // file is not touched. After the controller has taken the file, one listing of it checks
+    // that it is as long as what was sent (StoredSizeCheck); a file listed shorter or longer,
+    // or not listed, fails the upload.
     [[nodiscard]] bool Upload(const QString& remotePath, const QString& localPath,
                               TransferType type, bool showProgress);
     // Copies remotePath to localPath. The file arrives in a temporary file beside localPath that
@@ -97,9 +100,14 @@ private:
     // The copy worker of Upload and Download.
     [[nodiscard]] bool Transfer(const QString& destination, const QString& source, bool upload,
                                 TransferType type, bool showProgress);
-    // Runs the network part of a transfer whose files are open.
+    // Runs the network part of a transfer whose files are open; for an upload, sent tells what
+    // went out.
     FtpClient::Result CopyOverNetwork(const QString& remotePath, bool upload, TransferType type,
-                                      BlockCopy& copy);
+                                      BlockCopy& copy, stored_size_check::Sent* sent);
+    // Lists the file just stored and compares its size with what was sent; false with the
+    // reason in LastError() when they differ or the listing failed.
+    [[nodiscard]] bool VerifyStored(const QString& remotePath, const QString& action,
+                                    const stored_size_check::Sent& sent);
     // Takes the directory the client remembers after a request.
     void SyncDirectory();
 

@@ -18,7 +18,8 @@ control connection after the Kth command, list in DOS format; connect back only 
 reply (with a delay), answer "425" late without connecting, delay the greeting or greet with "421",
 close idle control connections with "421", answer the Kth command with "421", trickle data at
 N bytes/s, stall data after N bytes, list endlessly, answer "552" after N bytes of STOR, serve names that are not UTF-8, end replies with LF only, send every reply
-as a multi-line reply, and answer "125"/"250" where "150"/"226" are usual.
+as a multi-line reply, answer "125"/"250" where "150"/"226" are usual, and keep only the first N
+bytes of every stored file while answering "226" as usual.
 
 When it listens it prints one line to standard output and flushes it:
     Controller simulator ready on <host> port <port>
@@ -302,6 +303,9 @@ def parse_arguments(argv):
                         help="send every reply as a multi-line reply")
     parser.add_argument("--variant-codes", action="store_true",
                         help="answer 125 instead of 150 and 250 instead of 226")
+    parser.add_argument("--truncate-stored", type=int, default=-1, metavar="N",
+                        help="keep only the first N bytes of every stored file (STOR still "
+                             "answers 226)")
     parser.add_argument("--allow-passive", action="store_true",
                         help="offer passive mode (PASV, EPSV) too")
     parser.add_argument("--log", metavar="FILE", help="append every command received to FILE "
@@ -353,6 +357,7 @@ def main(argv):
     Options.multiline_replies = args.multiline_replies
     Options.variant_codes = args.variant_codes
     Options.allow_passive = args.allow_passive
+    Options.truncate_stored = args.truncate_stored
     Options.idle_timeout = args.idle_timeout
     if args.non_utf8_names:
         ControllerHandler.unicode_errors = "surrogateescape"

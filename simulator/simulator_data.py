@@ -104,6 +104,11 @@ class ControllerDTP(DTPHandler):
     def close(self):
         if self._trickle_timer is not None and not self._trickle_timer.cancelled:
             self._trickle_timer.cancel()
+        if Options.truncate_stored >= 0 and not self._closed and self.receive and \
+                self.transfer_finished and self.file_obj is not None and not self.file_obj.closed:
+            # A store that completes but keeps less than it received, and still answers 226.
+            self.file_obj.flush()
+            self.file_obj.truncate(min(Options.truncate_stored, self.file_obj.tell()))
         super().close()
 
     def send(self, data):

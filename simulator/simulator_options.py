@@ -28,3 +28,4 @@ class Options:
     multiline_replies = False
     variant_codes = False
     allow_passive = False
+    truncate_stored = -1  # keep only this many bytes of every stored file; negative: off

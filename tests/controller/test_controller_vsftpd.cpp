@@ -147,6 +147,18 @@ private slots:
             return entry.name == u"sub"_s && entry.isDirectory;
         }));
 
+        // vsftpd keeps the CRLF of an ASCII upload, so the size as sent is the one that fits.
+        const QString text = local.filePath(u"index.htm"_s);
+        {
+            QFile file(text);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("<p>\n</p>\n") == 9);
+        }
+        QVERIFY2(session.Upload(u"index.htm"_s, text, TransferType::Ascii, false),
+                 qPrintable(session.LastError()));
+        QFile stored(server.Root() + u"/pub/index.htm"_s);
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.readAll(), QByteArray("<p>\r\n</p>\r\n"));
+
         progress.CancelAfter(10);
         QVERIFY(!session.Upload(u"cancel.bin"_s, source, TransferType::Binary, true));
         QCOMPARE(session.LastError(), u"FTP upload cancelled by user."_s);

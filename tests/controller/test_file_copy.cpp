@@ -141,6 +141,55 @@ private slots:
         QVERIFY(progress.Last().destroyed);
     }
 
+    // The listed size of the stored file is checked against what was sent: in ASCII the
+    // simulator stores LF line ends, so the size with LF line ends is what fits.
+    void uploadIsCheckedAgainstTheListing_data() {
+        QTest::addColumn<TransferType>("type");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("keptBytes");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("reason");  // empty: the upload succeeds
+        const QByteArray binary = RandomBytes(100 * 1024);
+        const QByteArray text = "one\ntwo\r\n\nend\n";  // 17 bytes on the wire, 4 line ends
+        QTest::newRow("binary, complete")
+            << TransferType::Binary << binary << qint64(-1) << binary << QString();
+        QTest::newRow("binary, short")
+            << TransferType::Binary << binary << qint64(50000) << binary.left(50000)
+            << u"the file on the controller has 50000 bytes, but 102400 bytes were sent."_s;
+        QTest::newRow("ascii, complete") << TransferType::Ascii << text << qint64(-1)
+                                         << QByteArray("one\ntwo\n\nend\n") << QString();
+        QTest::newRow("ascii, short")
+            << TransferType::Ascii << text << qint64(5) << QByteArray("one\nt")
+            << u"the file on the controller has 5 bytes, but 17 bytes were sent (13 with LF line "
+               u"ends)."_s;
+    }
+
+    void uploadIsCheckedAgainstTheListing() {
+        QFETCH(TransferType, type);
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, keptBytes);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, reason);
+        ControllerSimulator::Options options;
+        options.truncateStored = keptBytes;
+        ControllerSimulator simulator(options);
+        ControllerSession session;
+        FakeProgressFactory progress;
+        QVERIFY(Open(simulator, session, progress));
+        const QString source = local_.filePath(u"checked.cfg"_s);
+        QVERIFY(WriteFile(source, bytes));
+        QVERIFY(session.SetRemoteDirectory(u"/rfa\\cfg"_s));
+
+        QCOMPARE(session.Upload(u"checked.cfg"_s, source, type, true), reason.isEmpty());
+        QCOMPARE(ReadFile(simulator.LocalPath(u"/rfa/cfg/checked.cfg"_s)), stored);
+        QCOMPARE(session.LastError(),
+                 reason.isEmpty()
+                     ? QString()
+                     : u"Uploading "_s + source + u" to the controller failed: "_s + reason);
+        QVERIFY(progress.Last().destroyed);
+        QCOMPARE(simulator.CommandLog().count(u"LIST checked.cfg"_s), 1);  // one listing only
+    }
+
     void cancelStopsAndCleansUp_data() {
         QTest::addColumn<int>("cancelAfter");
         QTest::newRow("first step") << 1;

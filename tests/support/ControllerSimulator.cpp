@@ -99,6 +99,8 @@ bool ControllerSimulator::Start(int timeoutMs) {
         arguments << u"--trickle"_s << QString::number(options_.trickle);
     if (options_.storeFullAfter >= 0)
         arguments << u"--store-full-after"_s << QString::number(options_.storeFullAfter);
+    if (options_.truncateStored >= 0)
+        arguments << u"--truncate-stored"_s << QString::number(options_.truncateStored);
     const std::pair<bool, QString> flags[] = {{options_.greeting421, u"--greeting-421"_s},
                                               {options_.endlessListing, u"--endless-listing"_s},
                                               {options_.nonUtf8Names, u"--non-utf8-names"_s},

@@ -40,6 +40,7 @@ public:
         bool endlessListing = false;  // LIST never ends
         qint64 storeFullAfter = -1;   // "552" after this many bytes of a STOR
         qint64 stallAfter = -1;       // data stops, connection open, after this many bytes
+        qint64 truncateStored = -1;   // stored files keep only this many bytes; "226" as usual
         int close421After = -1;       // "421" and close on the Kth command (once)
         bool nonUtf8Names = false;    // names as bytes, and /mmu/caf\xE9.set (Latin-1) there
         bool lfReplies = false;       // reply lines end in LF only

@@ -499,6 +499,30 @@ private slots:
         QVERIFY(!simulator_->CommandLog().contains(u"a.gif"_s));
     }
 
+    void WebUploadStopsAtAFileStoredShort() {
+        ControllerSimulator::Options options;
+        options.truncateStored = 4;  // the controller answers 226 but keeps 4 bytes of each file
+        StartController(options);
+        MakeLocalTree();
+        const QString root = Target(u"rfa/web"_s);
+        QVERIFY(WriteFile(root + u"/index.htm"_s, "<p>\n"));  // 5 bytes in ASCII, 4 stored
+        QVERIFY(WriteFile(root + u"/logo.gif"_s, QByteArray(5000, '\x01')));
+        QVERIFY(WriteFile(root + u"/img/a.gif"_s));
+        ShowPage();
+        Click(u"webRadio"_s);
+        QVERIFY(Select(LocalList(), u"web"_s));
+        Button(u"uploadButton"_s)->click();
+
+        QCOMPARE(dialogs_.Texts().size(), 1);
+        const QString message = dialogs_.Texts().front();
+        QVERIFY2(message.startsWith(kPrefix + u"Uploading "_s) &&
+                     message.endsWith(u"logo.gif to the controller failed: the file on the "
+                                      u"controller has 4 bytes, but 5000 bytes were sent."_s),
+                 qPrintable(message));
+        QCOMPARE(ReadFile(Remote(u"/rfa/web/index.htm"_s)), QByteArray("<p>\n"));
+        QVERIFY(!simulator_->CommandLog().contains(u"a.gif"_s));
+    }
+
     void WebUploadReportsADirectoryItCannotMake() {
         ControllerSimulator::Options options;
         options.refuseMkd = true;
