@@ -5,6 +5,7 @@
 #include "app/PageContext.h"
 
 class ControllerSession;
+class QLabel;
 class QPushButton;
 
 // Base of the three pages of the main window: the page colours, Enter that presses the page's
@@ -33,6 +34,10 @@ public:
     // written, otherwise one line that says what could not be saved and why. The main window calls
     // it before any page is deleted; it shows no message itself.
     [[nodiscard]] virtual QString SaveSettings();
+
+    // Shows value in valueLabel and makes "caption: value" its accessible name, so that a screen
+    // reader reads the value together with what it is; the caption's own label is for the eye.
+    static void ShowValue(QLabel* valueLabel, const QString& caption, const QString& value);
 
 protected:
     // The button Enter presses while it is enabled; none by default.
