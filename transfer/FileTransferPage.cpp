@@ -31,6 +31,9 @@ using Direction = TransferOutcomes::Direction;
 
 namespace {
 
+// The drive combo keeps room for this many characters, whatever the length of its paths.
+constexpr int kDriveComboChars = 24;
+
 QTreeWidget* MakeFileList(QWidget* parent, const QString& name, const QString& accessibleName) {
     auto* list = new QTreeWidget(parent);
     list->setObjectName(name);
@@ -113,6 +116,9 @@ void FileTransferPage::BuildLayout() {
     driveCombo_->setAccessibleName(u"Drive"_s);
     driveCombo_->setEditable(true);
     driveCombo_->setInsertPolicy(QComboBox::NoInsert);
+    // A long path scrolls in the field rather than widening the page.
+    driveCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    driveCombo_->setMinimumContentsLength(kDriveComboChars);
     connect(driveCombo_, &QComboBox::activated, this, [this] { OnDriveSelected(); });
 
     localList_ = MakeFileList(this, u"localList"_s, u"Local PC files"_s);

@@ -103,13 +103,17 @@ int main(int argc, char* argv[]) {
         points = {9, 11, 13};
     }
 
-    // A fresh start folder whose settings file fills in the login fields.
+    // A fresh start folder whose settings file fills in the login fields; its long path must not
+    // widen the file transfer page.
     QTemporaryDir scratch;
-    if (!scratch.isValid() || !QDir::setCurrent(scratch.path())) {
+    const QString start = scratch.filePath(
+        u"a start folder with a name longer than any list or field on the pages should be"_s);
+    if (!scratch.isValid() || !QDir().mkpath(start + u"/target/mmu"_s) ||
+        !QDir::setCurrent(start)) {
         QTextStream(stderr) << "no scratch folder\n";
         return 1;
     }
-    QFile settings(scratch.filePath(u"Vantrel.ini"_s));
+    QFile settings(start + u"/Vantrel.ini"_s);
     if (!settings.open(QIODevice::WriteOnly) ||
         settings.write("[Login]\r\nIP0=192\r\nIP1=168\r\nIP2=100\r\nIP3=255\r\n"
                        "User Name=engineer\r\n") < 0) {
@@ -117,7 +121,6 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     settings.close();
-    QDir(scratch.path()).mkpath(u"target/mmu"_s);
 
     const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", u"1"_s);
     const QFont baseFont = QApplication::font();
@@ -127,7 +130,7 @@ int main(int argc, char* argv[]) {
         font.setPointSize(point);
         QApplication::setFont(font);
         problems += CheckMainWindow(out, u"%1 pt, scale %2"_s.arg(point).arg(scale));
-        QDir::setCurrent(scratch.path());  // the file transfer page moves the working directory
+        QDir::setCurrent(start);  // the file transfer page moves the working directory
     }
     out << (problems == 0 ? u"layouts sound"_s : u"%1 layout problems"_s.arg(problems)) << '\n';
     return problems == 0 ? 0 : 1;
