@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -59,6 +60,10 @@ private Q_SLOTS:
         list->setHeaderLabels({u"Name"_s, u"A long column title"_s});
         list->setGeometry(100, 0, 150, 80);
         list->header()->resizeSection(1, 10);
+        auto* octet = new QLineEdit(u"255"_s, &window);
+        octet->setObjectName(u"octet"_s);
+        octet->setMaxLength(3);
+        octet->setGeometry(300, 100, 12, 30);
         auto* cover = new QLabel(&window);
         cover->setObjectName(u"cover"_s);
         cover->setGeometry(0, 95, 15, 15);
@@ -70,6 +75,7 @@ private Q_SLOTS:
         QVERIFY(Mentions(problems, u"strayLabel: 40x40 at (390, 290) sticks out"_s));
         QVERIFY(Mentions(problems, u"narrowList: column \"A long column title\""_s));
         QVERIFY(Mentions(problems, u"squeezedButton overlaps cover"_s));
+        QVERIFY(Mentions(problems, u"octet: field text \"255\""_s));
     }
 };
 

@@ -6,12 +6,16 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
 #include <QTreeView>
 #include <QWidgetItem>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+constexpr int kShortFieldLength = 8;
 
 QString Describe(const QSize& size) {
     return u"%1x%2"_s.arg(size.width()).arg(size.height());
@@ -96,6 +100,21 @@ void LayoutChecker::CheckText(const QWidget* widget, const QString& path, QStrin
             problems.append(u"%1: text \"%2\" needs %3 but has %4"_s.arg(
                 path, label != nullptr ? label->text() : button->text(), Describe(needed),
                 Describe(widget->size())));
+        }
+    }
+    // A short field (an address octet) must show all it can hold; longer texts scroll.
+    const auto* field = qobject_cast<const QLineEdit*>(widget);
+    if (field != nullptr && field->maxLength() <= kShortFieldLength && !field->text().isEmpty()) {
+        // QLineEdit keeps two pixels of margin on either side of its text, inside its frame.
+        const int frame = field->hasFrame() ? field->style()->pixelMetric(
+                                                  QStyle::PM_DefaultFrameWidth, nullptr, field)
+                                            : 0;
+        const int needed = field->fontMetrics().horizontalAdvance(field->text()) + 2 * (frame + 2);
+        if (field->width() < needed) {
+            problems.append(
+                u"%1: field text \"%2\" needs %3 pixels but has %4"_s.arg(path, field->text())
+                    .arg(needed)
+                    .arg(field->width()));
         }
     }
     // Column titles of lists.
