@@ -6,8 +6,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/DialogService.h"
 #include "app/ToolApp.h"
@@ -49,6 +51,7 @@ MainWindow::MainWindow(const PageContext& context, QWidget* parent)
     setWindowIcon(QIcon(u":/icons/vantrel.png"_s));
     pageStack_->setCurrentIndex(kLoginPage);
     setWindowTitle(ToolApp::AppCaption());
+    resize(OpeningSize());
 }
 
 MainWindow::~MainWindow() {
@@ -72,7 +75,6 @@ void MainWindow::BuildLayout() {
     auto* picture = new QLabel(this);
     picture->setObjectName(u"logoPicture"_s);
     picture->setAccessibleName(u"Logo"_s);
-    picture->setFixedSize(142, 48);
     picture->setPixmap(QIcon(u":/icons/vantrel.png"_s).pixmap(40, 40));
     picture->setAlignment(Qt::AlignCenter);
 
@@ -80,13 +82,22 @@ void MainWindow::BuildLayout() {
         auto* button = new QPushButton(text, this);
         button->setObjectName(name);
         button->setAccessibleName(QString(text).remove(u'&'));
-        button->setFixedWidth(112);
         return button;
     };
     auto* loginButton = makeButton(u"&Login"_s, u"loginButton"_s);
     auto* messageSetsButton = makeButton(u"&Message Sets"_s, u"messageSetsButton"_s);
     auto* fileTransferButton = makeButton(u"&File Transfer"_s, u"fileTransferButton"_s);
     auto* exitButton = makeButton(u"&Exit"_s, u"exitButton"_s);
+    // One width for the column: that of the widest label in the current font.
+    const std::array<QPushButton*, 4> columnButtons{loginButton, messageSetsButton,
+                                                    fileTransferButton, exitButton};
+    int buttonWidth = 0;
+    for (const QPushButton* button : columnButtons) {
+        buttonWidth = std::max(buttonWidth, button->sizeHint().width());
+    }
+    for (QPushButton* button : columnButtons) {
+        button->setMinimumWidth(buttonWidth);
+    }
     pageButtons_ = {messageSetsButton, loginButton, fileTransferButton};
     connect(messageSetsButton, &QPushButton::clicked, this, [this] { ShowPage(kMessageSetPage); });
     connect(loginButton, &QPushButton::clicked, this, [this] { ShowPage(kLoginPage); });
@@ -124,8 +135,21 @@ void MainWindow::BuildLayout() {
     columns->setSpacing(0);
     columns->addLayout(buttonColumn);
     columns->addWidget(pageStack_, 1);
+    // The window may grow; it never gets smaller than its pages and buttons need.
+    columns->setSizeConstraint(QLayout::SetMinimumSize);
+}
 
-    setFixedSize(900, 580);
+QSize MainWindow::OpeningSize() {
+    // About the room the first version of the window gave at its dialog font.
+    constexpr int kOpeningColumns = 150;
+    constexpr int kOpeningLines = 40;
+    layout()->activate();  // sets the minimum size from the pages
+    const QFontMetrics metrics = fontMetrics();
+    QSize size(metrics.averageCharWidth() * kOpeningColumns, metrics.lineSpacing() * kOpeningLines);
+    if (const QScreen* screen = this->screen()) {
+        size = size.boundedTo(screen->availableGeometry().size());
+    }
+    return size.expandedTo(minimumSize());
 }
 
 void MainWindow::AddPage(int index, PageDialog* page) {

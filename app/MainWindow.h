@@ -51,6 +51,8 @@ protected:
 
 private:
     void BuildLayout();
+    // Roomier than the minimum, in proportion to the font, and never beyond the screen.
+    QSize OpeningSize();
     // Gives the page the session, puts it at index of the page stack and initialises it.
     void AddPage(int index, PageDialog* page);
     // Asks before exit; true when the window may close.

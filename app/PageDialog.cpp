@@ -2,8 +2,11 @@
 
 #include <QButtonGroup>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+
+using namespace Qt::StringLiterals;
 
 const QColor PageDialog::kPageColour(16, 57, 165);
 const QColor PageDialog::kLabelTextColour(206, 255, 255);
@@ -25,6 +28,11 @@ void PageDialog::InitialisePage() {
     setPalette(pagePalette);
     setAutoFillBackground(true);
     update();
+}
+
+void PageDialog::ShowValue(QLabel* valueLabel, const QString& caption, const QString& value) {
+    valueLabel->setText(value);
+    valueLabel->setAccessibleName(caption + u": "_s + value);
 }
 
 QString PageDialog::SaveSettings() {

@@ -5,6 +5,7 @@
 #include "app/PageContext.h"
 
 class ControllerSession;
+class QLabel;
 class QPushButton;
 
 // Base of the three pages of the main window: the page colours, Return that presses the focused
@@ -39,6 +40,10 @@ public:
     QList<QWidget*> TabControls() const;
     // Gives the focus to the first of them; false when the page has none.
     bool FocusFirstControl();
+
+    // Shows value in valueLabel and makes "caption: value" its accessible name, so that a screen
+    // reader reads the value together with what it is; the caption's own label is for the eye.
+    static void ShowValue(QLabel* valueLabel, const QString& caption, const QString& value);
 
 protected:
     // The button Enter presses while it is enabled; none by default.

@@ -255,6 +255,7 @@ QTreeWidgetItem* FolderTree::MakeItem(ItemKind kind, const QString& label, const
     item->setData(0, kKindRole, static_cast<int>(kind));
     item->setData(0, kNameRole, realName);
     item->setIcon(0, icon);
+    item->setToolTip(0, label);  // for a name wider than the tree
     if (kind == ItemKind::File) {
         item->setFlags(item->flags() | Qt::ItemNeverHasChildren);
     }

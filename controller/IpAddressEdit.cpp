@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 using namespace Qt::StringLiterals;
 
@@ -23,7 +25,6 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
         field->setValidator(validator);
         field->setMaxLength(3);
         field->setAlignment(Qt::AlignCenter);
-        field->setFixedWidth(40);
         field->installEventFilter(this);
         connect(field, &QLineEdit::textEdited, this, [this, index](const QString& text) {
             if (text.size() == 3 && index < 3) {
@@ -38,6 +39,30 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
     }
     row->addStretch();
     setFocusProxy(fields_[0]);
+    SizeFields();
+}
+
+void IpAddressEdit::SizeFields() {
+    for (QLineEdit* field : fields_) {
+        const QFontMetrics metrics = field->fontMetrics();
+        QStyleOptionFrame option;
+        option.initFrom(field);
+        option.lineWidth =
+            field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+        option.state |= QStyle::State_Sunken;
+        // Three digits, the line edit's own text margins and room for the cursor.
+        const QSize text(metrics.horizontalAdvance(u"000"_s) + 2 * metrics.averageCharWidth(),
+                         metrics.height());
+        field->setFixedWidth(
+            field->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, field).width());
+    }
+}
+
+void IpAddressEdit::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        SizeFields();
+    }
 }
 
 void IpAddressEdit::SetAddress(const std::array<int, 4>& octets) {

@@ -25,9 +25,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void MoveToField(int index);
+    // Makes each field as wide as three digits of its font need.
+    void SizeFields();
 
     std::array<QLineEdit*, 4> fields_{};
 };

@@ -12,8 +12,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
@@ -29,6 +31,17 @@ const QString kSettingsSection = u"Message Set"_s;
 const QString kLastDirKey = u"Last Dir"_s;
 // "Last Dir" is read with room for a path of any length the tree can give.
 constexpr int kLastDirBufferSize = 32768;
+// Captions of the totals; the value labels' accessible names repeat them with the value.
+const QString kCountCaption = u"Number of files"_s;
+const QString kTotalCaption = u"Total size"_s;
+const QString kFlashCardCaption = u"Flash card size"_s;
+// The message list's columns hold a name of the longest kind (in average characters of the
+// list's font), a size of hundreds of megabytes, and at the least a part of the path.
+constexpr int kNameColumnChars = 18;
+const QString kWidestSize = u"999,999 KB"_s;
+constexpr int kPathColumnChars = 12;
+// The folder tree keeps room for this many average characters of a name.
+constexpr int kTreeChars = 24;
 
 QPushButton* MakeButton(const QString& text, const QString& objectName,
                         const QString& accessibleName, QWidget* parent) {
@@ -79,7 +92,7 @@ QString MessageSetPage::SaveSettings() {
 
 void MessageSetPage::BuildLayout() {
     tree_ = new FolderTree(this);
-    tree_->setMinimumWidth(180);
+    tree_->setMinimumWidth(tree_->fontMetrics().averageCharWidth() * kTreeChars);
 
     auto* modeLabel = MakeLabel(u"Message set mode:"_s, u"modeLabel"_s, this);
     modeGroup_ = new QButtonGroup(this);
@@ -101,6 +114,7 @@ void MessageSetPage::BuildLayout() {
     nameEdit_ = new QLineEdit(this);
     nameEdit_->setObjectName(u"setNameEdit"_s);
     nameEdit_->setAccessibleName(u"Message set name"_s);
+    nameLabel->setBuddy(nameEdit_);
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(nameLabel);
     nameRow->addWidget(nameEdit_, 1);
@@ -140,7 +154,25 @@ void MessageSetPage::BuildLayout() {
     messageList_->setSelectionMode(QAbstractItemView::SingleSelection);
     messageList_->setSortingEnabled(false);
     messageList_->header()->setSectionsClickable(false);
-    messageList_->header()->setStretchLastSection(false);
+    // Name and size sized to the font; the path takes the rest of the width.
+    QHeaderView* header = messageList_->header();
+    const QFontMetrics metrics = messageList_->fontMetrics();
+    const int charWidth = metrics.averageCharWidth();
+    const int cellMargins =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, messageList_) + 1);
+    header->setStretchLastSection(true);
+    header->resizeSection(MessageSetTableModel::kNameColumn,
+                          std::max(header->sectionSizeHint(MessageSetTableModel::kNameColumn),
+                                   charWidth * kNameColumnChars));
+    header->resizeSection(MessageSetTableModel::kSizeColumn,
+                          std::max(header->sectionSizeHint(MessageSetTableModel::kSizeColumn),
+                                   metrics.horizontalAdvance(kWidestSize) + cellMargins));
+    const int pathWidth = std::max(header->sectionSizeHint(MessageSetTableModel::kPathColumn),
+                                   charWidth * kPathColumnChars);
+    messageList_->setMinimumWidth(header->sectionSize(MessageSetTableModel::kNameColumn) +
+                                  header->sectionSize(MessageSetTableModel::kSizeColumn) +
+                                  pathWidth + 2 * messageList_->frameWidth() +
+                                  style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     messageList_->setEditTriggers(QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed);
     nameDelegate_ = new MessageNameDelegate(messageList_);
@@ -149,18 +181,19 @@ void MessageSetPage::BuildLayout() {
     auto* totals = new QGroupBox(u"Totals:"_s, this);
     totals->setObjectName(u"totalsGroup"_s);
     totals->setAccessibleName(u"Totals"_s);
-    countLabel_ = MakeLabel(u"0"_s, u"countValue"_s, totals);
-    countLabel_->setAccessibleName(u"Number of files"_s);
-    totalLabel_ = MakeLabel(u"0 KB"_s, u"totalSizeValue"_s, totals);
-    totalLabel_->setAccessibleName(u"Total size"_s);
-    flashCardLabel_ = MakeLabel(FormatKilobytes(0), u"flashCardSizeValue"_s, totals);
-    flashCardLabel_->setAccessibleName(u"Flash card size"_s);
+    countLabel_ = MakeLabel(QString(), u"countValue"_s, totals);
+    ShowValue(countLabel_, kCountCaption, u"0"_s);
+    totalLabel_ = MakeLabel(QString(), u"totalSizeValue"_s, totals);
+    ShowValue(totalLabel_, kTotalCaption, u"0 KB"_s);
+    flashCardLabel_ = MakeLabel(QString(), u"flashCardSizeValue"_s, totals);
+    ShowValue(flashCardLabel_, kFlashCardCaption, FormatKilobytes(0));
     auto* totalsGrid = new QGridLayout(totals);
-    totalsGrid->addWidget(MakeLabel(u"Number of files:"_s, u"countLabel"_s, totals), 0, 0);
+    totalsGrid->addWidget(MakeLabel(kCountCaption + u':', u"countLabel"_s, totals), 0, 0);
     totalsGrid->addWidget(countLabel_, 0, 1, Qt::AlignRight);
-    totalsGrid->addWidget(MakeLabel(u"Total size:"_s, u"totalSizeLabel"_s, totals), 1, 0);
+    totalsGrid->addWidget(MakeLabel(kTotalCaption + u':', u"totalSizeLabel"_s, totals), 1, 0);
     totalsGrid->addWidget(totalLabel_, 1, 1, Qt::AlignRight);
-    totalsGrid->addWidget(MakeLabel(u"Flash card size:"_s, u"flashCardSizeLabel"_s, totals), 1, 2);
+    totalsGrid->addWidget(MakeLabel(kFlashCardCaption + u':', u"flashCardSizeLabel"_s, totals), 1,
+                          2);
     totalsGrid->addWidget(flashCardLabel_, 1, 3, Qt::AlignRight);
 
     // Says how a set shown from its set file alone was read; hidden otherwise.
@@ -233,10 +266,6 @@ void MessageSetPage::InitialisePage() {
     editor_.ShowFieldsInView();
     tree_->Initialize(true);
     tree_->fileFilter = FolderListing::kWaveAndSetFiles;
-    for (int column = 0; column < MessageSetTableModel::kColumnCount; ++column) {
-        messageList_->setColumnWidth(column,
-                                     MessageSetTableModel::kColumnWidths.at(size_t(column)));
-    }
     editor_.UpdateControls();
     update();
 
@@ -308,12 +337,12 @@ void MessageSetPage::ShowMode(int mode) {
 }
 
 void MessageSetPage::ShowTotals(const QString& count, const QString& totalSize) {
-    countLabel_->setText(count);
-    totalLabel_->setText(totalSize);
+    ShowValue(countLabel_, kCountCaption, count);
+    ShowValue(totalLabel_, kTotalCaption, totalSize);
 }
 
 void MessageSetPage::ShowFlashCardSize(const QString& size) {
-    flashCardLabel_->setText(size);
+    ShowValue(flashCardLabel_, kFlashCardCaption, size);
 }
 
 void MessageSetPage::ShowControlStates(const MessageSetControlStates& states) {

@@ -1,6 +1,7 @@
 #include "messageset/MessageSetTableModel.h"
 
 #include <QDir>
+#include <array>
 
 #include "messageset/FormatKilobytes.h"
 #include "messageset/MessageNameRule.h"
@@ -62,7 +63,8 @@ QVariant MessageSetTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && index.column() == kSizeColumn) {
         return QVariant::fromValue(kSizeAlignment);
     }
-    if (role != Qt::DisplayRole && role != Qt::EditRole) {
+    // The tool tip repeats the text in full for a column too narrow to show it.
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole) {
         return {};
     }
     switch (index.column()) {

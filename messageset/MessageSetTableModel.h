@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <array>
 #include <functional>
 
 #include "messageset/MessageSetModel.h"
@@ -18,8 +17,6 @@ class MessageSetTableModel : public QAbstractTableModel {
 
 public:
     enum Column { kNameColumn = 0, kSizeColumn = 1, kPathColumn = 2, kColumnCount = 3 };
-    // The widths the list opens with, per column.
-    static constexpr std::array<int, kColumnCount> kColumnWidths{125, 65, 120};
 
     explicit MessageSetTableModel(QObject* parent = nullptr);
 

@@ -28,6 +28,11 @@ QSettings PositionProfile() {
                      QCoreApplication::applicationName());
 }
 
+// What a screen reader says for the bar besides its value.
+QString PercentText(int percent) {
+    return u"%1% done"_s.arg(percent);
+}
+
 }  // namespace
 
 QString ProgressWindow::PositionFilePath() {
@@ -54,18 +59,20 @@ void ProgressWindow::CreateWindow() {
     window_->setCursor(Qt::BusyCursor);
     window_->installEventFilter(this);
 
+    // No accessible name of its own: a screen reader reads the text itself.
     textLabel_ = new QLabel(window_);
     textLabel_->setObjectName(u"progressText"_s);
-    textLabel_->setAccessibleName(u"Progress text"_s);
     textLabel_->setTextFormat(Qt::PlainText);  // "&" and "<" shown as they are
     textLabel_->setWordWrap(false);
     textLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const int lineHeight = textLabel_->fontMetrics().lineSpacing();
-    textLabel_->setFixedSize(kTextWidth, lineHeight * kTextLines);
+    const QFontMetrics metrics = textLabel_->fontMetrics();
+    textLabel_->setFixedSize(std::max(kTextWidth, metrics.averageCharWidth() * kTextColumns),
+                             metrics.lineSpacing() * kTextLines);
 
     bar_ = new QProgressBar(window_);
     bar_->setObjectName(u"progressBar"_s);
     bar_->setAccessibleName(u"Progress"_s);
+    bar_->setAccessibleDescription(PercentText(0));
     bar_->setTextVisible(false);
     bar_->setRange(lower_, upper_);
     bar_->setValue(0);
@@ -174,6 +181,7 @@ int ProgressWindow::SetBarPosition(int newPosition) {
         lastPercent_ = percent;
         // One arg() for both: a "%1" in the title is text, not a place for the percentage.
         window_->setWindowTitle(u"%1 [%2%]"_s.arg(title_, QString::number(percent)));
+        bar_->setAccessibleDescription(PercentText(percent));
     }
     bar_->setValue(std::clamp(newPosition, bar_->minimum(), bar_->maximum()));
     return previous;

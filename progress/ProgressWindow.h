@@ -22,7 +22,10 @@ class ProgressWindow : public QObject, public ProgressSink {
     Q_OBJECT
 
 public:
+    // The text area is kTextWidth wide, or kTextColumns average characters of the window's font
+    // when that is wider, and kTextLines lines high.
     static constexpr int kTextWidth = 390;
+    static constexpr int kTextColumns = 64;
     static constexpr int kTextLines = 4;
     static constexpr int kMaxTextLength = 511;
     static constexpr std::chrono::milliseconds kExposeWait{500};

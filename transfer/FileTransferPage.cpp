@@ -32,7 +32,8 @@ using Direction = TransferOutcomes::Direction;
 
 namespace {
 
-constexpr int kNameColumnWidth = 230;
+// The drive combo keeps room for this many characters, whatever the length of its paths.
+constexpr int kDriveComboChars = 24;
 
 QTreeWidget* MakeFileList(QWidget* parent, const QString& name, const QString& accessibleName) {
     auto* list = new QTreeWidget(parent);
@@ -41,9 +42,8 @@ QTreeWidget* MakeFileList(QWidget* parent, const QString& name, const QString& a
     list->setColumnCount(1);
     list->setHeaderLabels({u"File Name"_s});
     list->header()->setSectionsClickable(false);
-    list->header()->setStretchLastSection(false);
+    list->header()->setStretchLastSection(true);  // the one column takes the list's width
     list->header()->setDefaultAlignment(Qt::AlignLeft);
-    list->setColumnWidth(0, kNameColumnWidth);
     list->setRootIsDecorated(false);
     list->setSortingEnabled(false);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -60,6 +60,7 @@ void FillList(QTreeWidget* list, const QList<TransferListing::Entry>& entries,
     for (const TransferListing::Entry& entry : entries) {
         auto* item = new QTreeWidgetItem(QStringList{entry.name});
         item->setIcon(0, iconFor(entry.name, entry.isDirectory));
+        item->setToolTip(0, entry.name);  // for a name wider than the list
         items.append(item);
     }
     list->addTopLevelItems(items);
@@ -116,6 +117,9 @@ void FileTransferPage::BuildLayout() {
     driveCombo_->setAccessibleName(u"Drive"_s);
     driveCombo_->setEditable(true);
     driveCombo_->setInsertPolicy(QComboBox::NoInsert);
+    // A long path scrolls in the field rather than widening the page.
+    driveCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    driveCombo_->setMinimumContentsLength(kDriveComboChars);
     connect(driveCombo_, &QComboBox::activated, this, [this] { OnDriveSelected(); });
 
     localList_ = MakeFileList(this, u"localList"_s, u"Local PC files"_s);
@@ -159,6 +163,9 @@ void FileTransferPage::BuildLayout() {
     buttonColumn->addWidget(downloadButton_);
     buttonColumn->addWidget(deleteButton_);
 
+    localLabel->setBuddy(localList_);
+    remoteLabel->setBuddy(remoteList_);
+
     auto* grid = new QGridLayout(this);
     grid->addWidget(localLabel, 0, 0);
     grid->addWidget(remoteLabel, 0, 2);
@@ -168,6 +175,9 @@ void FileTransferPage::BuildLayout() {
     grid->addWidget(remoteList_, 2, 2);
     grid->addWidget(filesBox, 3, 2);
     grid->setRowStretch(2, 1);
+    // The two sides share the extra width equally.
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(2, 1);
 }
 
 void FileTransferPage::InitialisePage() {

@@ -118,6 +118,11 @@ private Q_SLOTS:
         QCOMPARE(stack->widget(MainWindow::kFileTransferPage)->objectName(), u"fileTransferPage"_s);
         QVERIFY(!window.windowIcon().isNull());
         QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+        // Resizable, never below what its pages need.
+        QCOMPARE(window.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        QCOMPARE(window.minimumSize(), window.minimumSizeHint());
+        QVERIFY(window.width() >= window.minimumWidth() &&
+                window.height() >= window.minimumHeight());
         QCOMPARE(window.palette().color(QPalette::Window), QColor(74, 115, 222));
         const QPalette pagePalette = window.Page(MainWindow::kLoginPage)->palette();
         QCOMPARE(pagePalette.color(QPalette::Window), QColor(16, 57, 165));

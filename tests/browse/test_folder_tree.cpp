@@ -178,6 +178,7 @@ void TestFolderTree::waveAndSetFilterListsRealFiles() {
 
     QTreeWidgetItem* alarm = ChildByName(root, u"Alarm.WAV"_s);
     QCOMPARE(alarm->text(0), u"alarm.wav"_s);
+    QCOMPARE(alarm->toolTip(0), u"alarm.wav"_s);  // for a name wider than the tree
     QCOMPARE(alarm->childCount(), 0);
     const QString alarmPath = tree.PathOfItem(alarm);
     QCOMPARE(alarmPath, root_ + u"Alarm.WAV"_s);

@@ -1,13 +1,16 @@
 // The message set page: its modes, commands, messages and the binding of its fields, driven through
 // its real widgets with scripted dialogs, real folders and wave files made here.
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -68,6 +71,7 @@ private slots:
     void fromWaveFilesToASetFileAndBackInEditMode();
     void exitWithChangedSetSavesIt();
     void setFileStatusExtractAndImportAreWired();
+    void screenReadersReadTheTotalsWithTheirCaptions();
 
 private:
     void MakePage();
@@ -207,9 +211,14 @@ void TestMessageSetPage::startsInViewModeWithEmptyTotals() {
     QCOMPARE(list->headerData(0, Qt::Horizontal).toString(), u"Name"_s);
     QCOMPARE(list->headerData(1, Qt::Horizontal).toString(), u"Size"_s);
     QCOMPARE(list->headerData(2, Qt::Horizontal).toString(), u"Path"_s);
-    QCOMPARE(page_->MessageList()->columnWidth(0), 125);
-    QCOMPARE(page_->MessageList()->columnWidth(1), 65);
-    QCOMPARE(page_->MessageList()->columnWidth(2), 120);
+    // Name and size are sized to the font, so that a name of 16 characters and a size of
+    // hundreds of megabytes show in full; the path takes the rest.
+    const QTreeView* view = page_->MessageList();
+    const QFontMetrics metrics = view->fontMetrics();
+    const int cellMargins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    QVERIFY(view->columnWidth(0) >= metrics.horizontalAdvance(u"Evacuate floor 3"_s) + cellMargins);
+    QVERIFY(view->columnWidth(1) >= metrics.horizontalAdvance(u"999,999 KB"_s) + cellMargins);
+    QVERIFY(view->header()->stretchLastSection());
     QCOMPARE(page_->windowTitle(), ToolApp::AppCaption());
     for (const QString& name :
          {u"addButton"_s, u"removeButton"_s, u"clearSetButton"_s, u"upButton"_s, u"downButton"_s,
@@ -799,6 +808,30 @@ void TestMessageSetPage::exitWithChangedSetSavesIt() {
     QVERIFY(QFileInfo::exists(root_ + u"waves/AtExit.nfo"_s));
     QVERIFY(!page->IsSetChanged());
     QCOMPARE(dialogs_.PendingAnswers(), 0);
+}
+
+void TestMessageSetPage::screenReadersReadTheTotalsWithTheirCaptions() {
+    auto accessibleName = [this](const QString& objectName) {
+        QAccessibleInterface* label =
+            QAccessible::queryAccessibleInterface(page_->findChild<QLabel*>(objectName));
+        return label->text(QAccessible::Name);
+    };
+    QCOMPARE(accessibleName(u"countValue"_s), u"Number of files: 0"_s);
+    QCOMPARE(accessibleName(u"flashCardSizeValue"_s), u"Flash card size: 0 KB"_s);
+
+    const QString wave = MakeWave(u"bell.wav"_s, 160000);
+    ClickMode(u"newModeRadio"_s);
+    Select(wave);
+    Click(u"addButton"_s);
+    tool_->SetFlashCardSize(64u * 1024 * 1024);
+    page_->Editor().UpdateControls();
+    QCOMPARE(accessibleName(u"countValue"_s), u"Number of files: 1"_s);
+    QCOMPARE(accessibleName(u"totalSizeValue"_s), u"Total size: "_s + Shown(u"totalSizeValue"_s));
+    QVERIFY(Shown(u"totalSizeValue"_s) != u"0 KB"_s);
+    QCOMPARE(accessibleName(u"flashCardSizeValue"_s), u"Flash card size: 65,536 KB"_s);
+    // The box's caption names the box.
+    QCOMPARE(page_->findChild<QLabel*>(u"setNameLabel"_s)->buddy(),
+             page_->findChild<QLineEdit*>(u"setNameEdit"_s));
 }
 
 QTEST_MAIN(TestMessageSetPage)

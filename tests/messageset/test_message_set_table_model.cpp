@@ -34,6 +34,9 @@ private slots:
         QCOMPARE(model_->index(1, 0).data().toString(), u"b"_s);
         QCOMPARE(model_->index(1, 1).data().toString(), u"2 KB"_s);
         QCOMPARE(model_->index(1, 2).data().toString(), u"/w/b.wav"_s);
+        // A name or path too wide for its column is shown in full as a tool tip.
+        QCOMPARE(model_->index(1, 0).data(Qt::ToolTipRole).toString(), u"b"_s);
+        QCOMPARE(model_->index(1, 2).data(Qt::ToolTipRole).toString(), u"/w/b.wav"_s);
         QCOMPARE(model_->index(1, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
                  Qt::AlignRight | Qt::AlignVCenter);
         QVERIFY(model_->flags(model_->index(0, 0)).testFlag(Qt::ItemIsEditable));

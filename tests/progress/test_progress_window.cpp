@@ -1,5 +1,6 @@
 // The progress window: its caption, text, bar, cancel paths, modality and remembered position.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -87,7 +88,10 @@ private Q_SLOTS:
         QLabel* label = Label(progress);
         QVERIFY(!label->wordWrap());
         QCOMPARE(label->textFormat(), Qt::PlainText);
-        QCOMPARE(label->width(), 390);
+        // Never narrower than 390 pixels, and wide enough for a usual line in any font.
+        QVERIFY(label->width() >= 390);
+        QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(
+                                      u"Now uploading file : announcement-lobby-ground.set"_s));
         QCOMPARE(label->height(), label->fontMetrics().lineSpacing() * 4);
         progress.SetText(u"Now uploading file : R&D 100%.gif\n"_s);
         QCOMPARE(label->text(), u"Now uploading file : R&D 100%.gif\n"_s);
@@ -141,6 +145,24 @@ private Q_SLOTS:
         marked.SetBarRange(0, 100, 42);
         marked.Advance();
         QCOMPARE(marked.Window()->windowTitle(), u"Creating: /sets/a%1b.set [42%]"_s);
+    }
+
+    void screenReadersReadTheTextAndThePercentage() {
+        ProgressWindow progress(u"Progress"_s, mainWindow_);
+        progress.SetText(u"Now uploading file : lobby.set\n"_s);
+        QAccessibleInterface* text = QAccessible::queryAccessibleInterface(Label(progress));
+        QCOMPARE(text->text(QAccessible::Name), u"Now uploading file : lobby.set\n"_s);
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(
+            progress.Window()->findChild<QProgressBar*>(u"progressBar"_s));
+        QCOMPARE(bar->text(QAccessible::Description), u"0% done"_s);
+        progress.SetBarRange(0, 1000, 40);
+        progress.Advance();
+        progress.Advance();
+        progress.Advance();
+        QCOMPARE(bar->text(QAccessible::Description), u"12% done"_s);
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 120);
+        QCOMPARE(QAccessible::queryAccessibleInterface(progress.Window())->text(QAccessible::Name),
+                 u"Progress [12%]"_s);
     }
 
     void captionKeepsThePlainTitleAtZero() {

@@ -279,6 +279,7 @@ private slots:
         ShowPage();
         QCOMPARE(Texts(LocalList()),
                  QStringList({u".."_s, u"sub"_s, u"zdir"_s, u"msg.set"_s, u"msg.settings"_s}));
+        QCOMPARE(LocalList()->topLevelItem(3)->toolTip(0), u"msg.set"_s);  // for a long name
 
         // A double click on a file changes nothing; on ".." it goes up.
         QVERIFY(Select(LocalList(), u"msg.set"_s));
