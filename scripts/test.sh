@@ -38,7 +38,11 @@ stage() {
     failed=$((failed + f))
 }
 stage tests bash -c 'cd build && ctest --output-on-failure --timeout 600 -j2'
-stage sanitize bash scripts/test-sanitize.sh
-stage fuzz bash scripts/test-fuzz.sh
+# The sanitizer build and the fuzz runs take about a quarter of an hour on two cores; they run
+# with VANTREL_EXTRA_CHECKS=1 until they have been proven on the whole merged suite.
+if [ "${VANTREL_EXTRA_CHECKS:-0}" = 1 ]; then
+    stage sanitize bash scripts/test-sanitize.sh
+    stage fuzz bash scripts/test-fuzz.sh
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
