@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QTemporaryFile>
 
 #include "app/ToolApp.h"
 #include "app/WaitCursor.h"
@@ -13,7 +12,6 @@
 #include "messageset/MessageSetTexts.h"
 #include "messageset/MessageSetView.h"
 #include "messageset/WaveEntry.h"
-#include "messageset/WaveFormat.h"
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +22,8 @@ MessageSetEditor::MessageSetEditor(MessageSetView& view, const PageContext& cont
       infoFile_(context.dialogs, context.app.ProgramName()),
       builder_(context.dialogs, context.progress),
       extraction_(context.dialogs, context.app.ProgramName()),
-      audioImport_(context.dialogs, context.progress) {
+      audioImport_(context.dialogs, context.progress),
+      playback_(context.dialogs) {
     // Queued: a refused name is said once the list's editor has closed.
     connect(&table_, &MessageSetTableModel::NameRefused, this, &MessageSetEditor::ShowNameRule,
             Qt::QueuedConnection);
@@ -358,12 +357,10 @@ void MessageSetEditor::SaveSetAs() {
     table_.SetFilePath(QDir::toNativeSeparators(*chosen));
     table_.SetName(QFileInfo(*chosen).fileName());
     const bool built = builder_.BuildSetFile(Set(), Set().setFilePath);
+    // A set that did not reach the disk stays changed, so that leaving still offers to save it.
     if (built) {
         ShowFieldsInView();
         infoFile_.WriteInfoFile(Set(), InfoFile::PathForSetFile(Set().setFilePath));
-    }
-    // A set that did not reach the disk stays changed, so that leaving still offers to save it.
-    if (built) {
         table_.SetChanged(false);
     }
     view_.RefreshTreeFolder();
@@ -372,43 +369,17 @@ void MessageSetEditor::SaveSetAs() {
 }
 
 void MessageSetEditor::PlaySelected() {
-    QString path;
     if (lastFocus_ == Focus::List) {
         const int row = view_.SelectedRow();
         if (row < 0) {
             return;
         }
         if (storedSet_) {
-            PlayStoredMessage(row);
-            return;
+            playback_.PlayStored(*storedSet_, row);
+        } else {
+            playback_.PlayFile(Set().entries.at(row).path);
         }
-        path = Set().entries.at(row).path;
     } else if (lastFocus_ == Focus::Tree) {
-        path = view_.TreePath();
-    } else {
-        return;
+        playback_.PlayFile(view_.TreePath());
     }
-    if (CheckWaveFormat(path, dialogs_) && !path.isEmpty()) {
-        lastPlayRequest_ = path;
-        player_.Play(path);  // playback errors are not reported
-    }
-}
-
-void MessageSetEditor::PlayStoredMessage(int row) {
-    QString error;
-    std::unique_ptr<QTemporaryFile> copy = storedSet_->WaveInTemporaryFile(row, &error);
-    if (!copy) {
-        dialogs_.Inform(error);
-        return;
-    }
-    copy->close();  // kept until it is replaced or stopped; closed, so that any player can open it
-    lastPlayRequest_ = copy->fileName();
-    player_.Play(lastPlayRequest_);  // playback errors are not reported
-    playedCopy_ = std::move(copy);
-}
-
-void MessageSetEditor::StopPlaying() {
-    lastPlayRequest_.clear();
-    player_.Stop();
-    playedCopy_.reset();
 }

@@ -8,15 +8,14 @@
 #include "app/PageContext.h"
 #include "messageset/AudioImportFlow.h"
 #include "messageset/InfoFile.h"
+#include "messageset/MessagePlayback.h"
 #include "messageset/MessageSetControlStates.h"
 #include "messageset/MessageSetTableModel.h"
 #include "messageset/SetExtractionFlow.h"
 #include "messageset/SetFileBuilder.h"
 #include "messageset/StoredMessageSet.h"
-#include "messageset/WavePlayer.h"
 
 class MessageSetView;
-class QTemporaryFile;
 
 // The logic of the message set page: the View, Edit and New modes and the moves between them, the
 // commands on the set (add, remove, clear, order, rename, play, save) and which of them are
@@ -25,7 +24,7 @@ class QTemporaryFile;
 //
 // In View mode a set whose info file cannot serve (missing, unreadable, of another program, or
 // naming wave files that are gone) is shown from its set file alone (StoredMessageSet), with its
-// CRC status; its messages play from temporary wave files that the editor owns and removes.
+// CRC status; its messages play from temporary wave files (MessagePlayback).
 //
 // The set name shown, the totals and the mode are copied between the editor and the view only at
 // fixed points: a name typed into the "Message set" box becomes the set's name when the view is
@@ -50,7 +49,7 @@ public:
     SetFileBuilder& Builder() { return builder_; }
     // The wave file last given to the player (whether or not a sound device took it); empty once
     // stopped.
-    const QString& LastPlayRequest() const { return lastPlayRequest_; }
+    const QString& LastPlayRequest() const { return playback_.LastRequest(); }
 
     // The commands of the page's buttons.
     // Adds the tree's wave file. One the format check refuses is offered as a converted copy.
@@ -64,7 +63,7 @@ public:
     void MoveUp() { Move(-1); }
     void MoveDown() { Move(1); }
     void PlaySelected();
-    void StopPlaying();
+    void StopPlaying() { playback_.Stop(); }
     // Asks for a file, builds the set file and writes its info file. The changed flag is cleared
     // only when the set file was built.
     void SaveSetAs();
@@ -102,7 +101,6 @@ private:
     // View mode: the set through its info file when that serves, otherwise from the set file.
     void LoadSetForView(const QString& setPath);
     void ForgetStoredSet();
-    void PlayStoredMessage(int row);
     // Asks whether a changed set is saved first; runs SaveSetAs on Yes. Returns the answer.
     DialogService::Answer AskToSaveChanges(bool withCancel);
     void ShowNameRule();
@@ -117,10 +115,7 @@ private:
     AudioImportFlow audioImport_;
     std::optional<StoredMessageSet> storedSet_;
     QString setFileStatus_;
-    // The temporary wave of a stored message last played; goes after the player has stopped.
-    std::unique_ptr<QTemporaryFile> playedCopy_;
-    WavePlayer player_;
-    QString lastPlayRequest_;
+    MessagePlayback playback_;
     int mode_ = Mode::kView;
     QString countText_ = QStringLiteral("0");
     QString totalText_ = QStringLiteral("0 KB");

@@ -6,15 +6,13 @@
 #include <QFileIconProvider>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QShowEvent>
-#include <QTreeWidget>
 #include <QVBoxLayout>
-#include <functional>
+#include <array>
 
 #include "app/DialogService.h"
 #include "app/DriveRoots.h"
@@ -22,9 +20,10 @@
 #include "controller/ControllerSession.h"
 #include "transfer/RemoteCategoryDirectory.h"
 #include "transfer/TransferCommands.h"
+#include "transfer/TransferFileList.h"
 #include "transfer/TransferListing.h"
-#include "transfer/TransferOutcomes.h"
 #include "transfer/TransferNameRules.h"
+#include "transfer/TransferOutcomes.h"
 
 using namespace Qt::StringLiterals;
 using Outcome = TransferReport::Outcome;
@@ -34,42 +33,6 @@ namespace {
 
 // The drive combo keeps room for this many characters, whatever the length of its paths.
 constexpr int kDriveComboChars = 24;
-
-QTreeWidget* MakeFileList(QWidget* parent, const QString& name, const QString& accessibleName) {
-    auto* list = new QTreeWidget(parent);
-    list->setObjectName(name);
-    list->setAccessibleName(accessibleName);
-    list->setColumnCount(1);
-    list->setHeaderLabels({u"File Name"_s});
-    list->header()->setSectionsClickable(false);
-    list->header()->setStretchLastSection(true);  // the one column takes the list's width
-    list->header()->setDefaultAlignment(Qt::AlignLeft);
-    list->setRootIsDecorated(false);
-    list->setSortingEnabled(false);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setUniformRowHeights(true);
-    return list;
-}
-
-// Replaces the list's items with the entries, each with the icon iconFor gives it.
-void FillList(QTreeWidget* list, const QList<TransferListing::Entry>& entries,
-              const std::function<QIcon(const QString&, bool)>& iconFor) {
-    list->clear();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(entries.size());
-    for (const TransferListing::Entry& entry : entries) {
-        auto* item = new QTreeWidgetItem(QStringList{entry.name});
-        item->setIcon(0, iconFor(entry.name, entry.isDirectory));
-        item->setToolTip(0, entry.name);  // for a name wider than the list
-        items.append(item);
-    }
-    list->addTopLevelItems(items);
-}
-
-QTreeWidgetItem* FirstSelected(const QTreeWidget* list) {
-    const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.front();
-}
 
 QString RadioName(FileCategory category) {
     static const std::array<QString, kFileCategoryCount> kNames = {
@@ -122,8 +85,8 @@ void FileTransferPage::BuildLayout() {
     driveCombo_->setMinimumContentsLength(kDriveComboChars);
     connect(driveCombo_, &QComboBox::activated, this, [this] { OnDriveSelected(); });
 
-    localList_ = MakeFileList(this, u"localList"_s, u"Local PC files"_s);
-    remoteList_ = MakeFileList(this, u"remoteList"_s, u"Network Controller files"_s);
+    localList_ = new TransferFileList(u"localList"_s, u"Local PC files"_s, this);
+    remoteList_ = new TransferFileList(u"remoteList"_s, u"Network Controller files"_s, this);
     connect(localList_, &QTreeWidget::itemDoubleClicked, this, [this] { OnLocalDoubleClick(); });
 
     auto makeButton = [this](const QString& text, const QString& name, const QString& accessible) {
@@ -267,18 +230,16 @@ QIcon FileTransferPage::IconFor(const QString& path, bool isDirectory) const {
 void FileTransferPage::RefreshLocalList() {
     const QString working = QDir::currentPath();
     localDirectory_ = QDir::toNativeSeparators(working);
-    FillList(localList_,
-             TransferListing::Local(working, settings_.LocalListFilter(SelectedCategory())),
-             [&](const QString& name, bool isDirectory) {
-                 return IconFor(QDir(working).absoluteFilePath(name), isDirectory);
-             });
+    localList_->Fill(TransferListing::Local(working, settings_.LocalListFilter(SelectedCategory())),
+                     [&](const QString& name, bool isDirectory) {
+                         return IconFor(QDir(working).absoluteFilePath(name), isDirectory);
+                     });
 }
 
 void FileTransferPage::RefreshRemoteList() {
-    FillList(remoteList_, TransferListing::Remote(Session()),
-             [this](const QString&, bool isDirectory) {
-                 return isDirectory ? folderIcon_ : documentIcon_;
-             });
+    remoteList_->Fill(TransferListing::Remote(Session()), [this](const QString&, bool isDirectory) {
+        return isDirectory ? folderIcon_ : documentIcon_;
+    });
 }
 
 void FileTransferPage::FillDriveCombo() {
@@ -314,8 +275,8 @@ QString FileTransferPage::LocalPathOf(const QString& name) const {
 }
 
 void FileTransferPage::OnLocalDoubleClick() {
-    if (const QTreeWidgetItem* item = FirstSelected(localList_)) {
-        if (QDir::setCurrent(LocalPathOf(item->text(0)))) {
+    if (const QString name = localList_->SelectedName(); !name.isEmpty()) {
+        if (QDir::setCurrent(LocalPathOf(name))) {
             RefreshLocalList();
         }
     }
@@ -326,12 +287,12 @@ TransferCommands FileTransferPage::Commands() const {
     return TransferCommands(Session(), settings_, context_.progress, context_.app.FlashCardSize());
 }
 
-const QTreeWidgetItem* FileTransferPage::ItemToTransfer(const QTreeWidget* list) {
+QString FileTransferPage::NameToTransfer(const TransferFileList* list) {
     if (!Commands().IsConnected()) {
         context_.dialogs.Inform(TransferOutcomes::MessageFor({Outcome::NotConnected, {}}));
-        return nullptr;
+        return {};
     }
-    return FirstSelected(list);
+    return list->SelectedName();
 }
 
 void FileTransferPage::UploadSelected() {
@@ -340,11 +301,10 @@ void FileTransferPage::UploadSelected() {
     }
     const QScopedValueRollback<bool> running(busy_, true);
 
-    const QTreeWidgetItem* item = ItemToTransfer(localList_);
-    if (item == nullptr) {
+    const QString name = NameToTransfer(localList_);
+    if (name.isEmpty()) {
         return;
     }
-    const QString name = item->text(0);
     const TransferReport report = Commands().Upload(SelectedCategory(), LocalPathOf(name), name);
     context_.dialogs.Inform(TransferOutcomes::MessageFor(report));
     if (TransferOutcomes::After(Direction::Upload, report.outcome).remote) {
@@ -359,11 +319,10 @@ void FileTransferPage::DownloadSelected() {
     }
     const QScopedValueRollback<bool> running(busy_, true);
 
-    const QTreeWidgetItem* item = ItemToTransfer(remoteList_);
-    if (item == nullptr) {
+    const QString name = NameToTransfer(remoteList_);
+    if (name.isEmpty()) {
         return;
     }
-    const QString name = item->text(0);
     DialogService::SaveFileRequest request;
     request.initialName = TransferNameRules::SaveDialogName(name);  // never picks the folder
     request.filter = u"All Files (*.*)|*.*||"_s;
@@ -390,11 +349,10 @@ void FileTransferPage::DeleteSelected() {
     }
     const QScopedValueRollback<bool> running(busy_, true);
 
-    const QTreeWidgetItem* item = FirstSelected(remoteList_);
-    if (item == nullptr) {
+    const QString name = remoteList_->SelectedName();
+    if (name.isEmpty()) {
         return;
     }
-    const QString name = item->text(0);
     if (!context_.dialogs.AskYesNo(u"Are you sure of removing "_s + name)) {
         return;
     }

@@ -11,9 +11,8 @@
 class QButtonGroup;
 class QComboBox;
 class QFileIconProvider;
-class QTreeWidget;
-class QTreeWidgetItem;
 class TransferCommands;
+class TransferFileList;
 
 // The page that moves files of the seven categories between the PC and the controller. The left
 // list shows the process's working directory (the page's local side), the right list the
@@ -76,13 +75,13 @@ private:
     QString LocalPathOf(const QString& name) const;
     // The upload, download and delete of the page's selection, with the page's settings.
     TransferCommands Commands() const;
-    // The first selected item of list for an upload or a download; null when there is none, or
-    // when the session is not connected (which is then said).
-    const QTreeWidgetItem* ItemToTransfer(const QTreeWidget* list);
+    // The selected name of list for an upload or a download; empty when there is none, or when
+    // the session is not connected (which is then said).
+    QString NameToTransfer(const TransferFileList* list);
 
     QComboBox* driveCombo_ = nullptr;
-    QTreeWidget* remoteList_ = nullptr;
-    QTreeWidget* localList_ = nullptr;
+    TransferFileList* remoteList_ = nullptr;
+    TransferFileList* localList_ = nullptr;
     QPushButton* uploadButton_ = nullptr;
     QPushButton* downloadButton_ = nullptr;
     QPushButton* deleteButton_ = nullptr;

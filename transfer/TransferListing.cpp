@@ -27,9 +27,8 @@ QList<TransferListing::Entry> TransferListing::Local(const QString& directory,
         const QString name = info.fileName();
         const bool isDirectory = info.isDir();
         // Pipes, sockets and devices are never listed: opening one to send it would block.
-        if (name == u"."_s ||
-            (!isDirectory && (!name.contains(filter, Qt::CaseSensitive) ||
-                              !TransferNameRules::IsTransferableFile(info)))) {
+        if (name == u"."_s || (!isDirectory && (!name.contains(filter, Qt::CaseSensitive) ||
+                                                !TransferNameRules::IsTransferableFile(info)))) {
             continue;
         }
         Insert(entries, directories, {name, isDirectory});
