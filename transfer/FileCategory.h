@@ -31,3 +31,14 @@ QString CategoryLabel(FileCategory category);
 
 // The settings file section that holds the category's keys ("Default Configuration").
 QString CategorySection(FileCategory category);
+
+// Web files are only sent, as a whole tree; single files are never fetched or deleted from it.
+inline constexpr bool CategoryFetchesAndDeletes(FileCategory category) {
+    return category != FileCategory::Web;
+}
+
+// Only the message set folder is made when it is missing (with its parents): it is where this
+// program saves the sets it builds.
+inline constexpr bool CategoryMakesLocalDirectory(FileCategory category) {
+    return category == FileCategory::MessageSet;
+}

@@ -181,9 +181,8 @@ void FileTransferPage::EnterCategory(FileCategory category) {
     } else if (RemoteCategoryDirectory::Enter(*session, settings_.RemoteDirectoryFor(category))) {
         RefreshRemoteList();
         uploadButton_->setEnabled(true);
-        const bool fetchAndDelete = category != FileCategory::Web;
-        downloadButton_->setEnabled(fetchAndDelete);
-        deleteButton_->setEnabled(fetchAndDelete);
+        downloadButton_->setEnabled(CategoryFetchesAndDeletes(category));
+        deleteButton_->setEnabled(CategoryFetchesAndDeletes(category));
     } else {
         context_.dialogs.Inform(u"Could not change remote directory to: "_s +
                                 settings_.RemoteDirectoryFor(category));
@@ -195,9 +194,8 @@ void FileTransferPage::EnterCategory(FileCategory category) {
 
 void FileTransferPage::EnterLocalDirectory(FileCategory category) {
     const QString path = settings_.LocalDirectoryFor(category);
-    if (category == FileCategory::MessageSet) {
-        // With its missing parents, so that a fresh start folder works at once; a failure shows
-        // below, when the folder cannot be entered.
+    if (CategoryMakesLocalDirectory(category)) {
+        // A failure shows below, when the folder cannot be entered.
         QDir().mkpath(path);
     }
     if (!QDir::setCurrent(path)) {

@@ -1,11 +1,13 @@
 // The rules behind the file transfer page: the message and the lists to refresh for each outcome,
-// which remote directories may be made, and what the local list shows.
+// which remote directories may be made, what each category allows, and what the local list
+// shows.
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "transfer/FileCategory.h"
 #include "transfer/RemoteCategoryDirectory.h"
 #include "transfer/TransferListing.h"
 #include "transfer/TransferOutcomes.h"
@@ -66,6 +68,13 @@ private slots:
         QVERIFY(!RemoteCategoryDirectory::MayBeCreated(u"/web"_s));
         QVERIFY(
             !RemoteCategoryDirectory::MayBeCreated(u"/RFA\\cfg"_s));  // as the controller spells it
+    }
+
+    void OnlyWebIsSendOnlyAndOnlyMessageSetFolderIsMade() {
+        for (FileCategory category : kAllFileCategories) {
+            QCOMPARE(CategoryFetchesAndDeletes(category), category != FileCategory::Web);
+            QCOMPARE(CategoryMakesLocalDirectory(category), category == FileCategory::MessageSet);
+        }
     }
 
     void LocalListShowsDirectoriesFirstAndFilteredFiles() {
