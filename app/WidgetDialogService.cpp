@@ -32,6 +32,27 @@ protected:
     }
 };
 
+// While a dialog waits for the user the pointer is an arrow, even when it opened during a long
+// operation under a wait cursor; the operation's cursor comes back when the dialog closes.
+class ArrowWhileAsking {
+public:
+    ArrowWhileAsking() : active_(QGuiApplication::overrideCursor() != nullptr) {
+        if (active_) {
+            QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+        }
+    }
+    ~ArrowWhileAsking() {
+        if (active_) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+private:
+    bool active_;
+};
+
 }  // namespace
 
 WidgetDialogService::WidgetDialogService(QString caption) : caption_(std::move(caption)) {}
@@ -78,6 +99,7 @@ DialogService::Answer WidgetDialogService::ShowMessage(const QString& text, Butt
             box.setEscapeButton(QMessageBox::Cancel);
             break;
     }
+    const ArrowWhileAsking arrow;
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -104,6 +126,7 @@ std::optional<QString> WidgetDialogService::AskSaveFileName(const SaveFileReques
     }
     dialog.setDirectory(QDir::currentPath());
     dialog.selectFile(request.initialName);
+    const ArrowWhileAsking arrow;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -120,6 +143,7 @@ std::optional<QString> WidgetDialogService::AskOpenFileName(const OpenFileReques
     }
     dialog.setDirectory(request.initialFolder.isEmpty() ? QDir::currentPath()
                                                         : request.initialFolder);
+    const ArrowWhileAsking arrow;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -128,6 +152,7 @@ std::optional<QString> WidgetDialogService::AskOpenFileName(const OpenFileReques
 
 std::optional<QString> WidgetDialogService::AskFolder(const QString& title,
                                                       const QString& initialFolder) {
+    const ArrowWhileAsking arrow;
     const QString folder = QFileDialog::getExistingDirectory(
         QApplication::activeWindow(), title,
         initialFolder.isEmpty() ? QDir::currentPath() : initialFolder);

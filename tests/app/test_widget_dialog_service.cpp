@@ -1,4 +1,5 @@
-// The real message boxes of the dialog service, offscreen: which keys and buttons answer them.
+// The real message boxes of the dialog service, offscreen: which keys and buttons answer them,
+// and the pointer they show.
 
 #include <QApplication>
 #include <QMessageBox>
@@ -7,6 +8,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "app/WaitCursor.h"
 #include "app/WidgetDialogService.h"
 
 using namespace Qt::StringLiterals;
@@ -52,6 +54,26 @@ private Q_SLOTS:
                  answer);
         QCOMPARE(openAfterEscape, staysOpen);
         QCOMPARE(openAfterClose, staysOpen);
+    }
+
+    // A message shown during a long operation waits for the user: an arrow while it is open, the
+    // operation's wait cursor again after it.
+    void boxShowsArrowUnderWaitCursor() {
+        WidgetDialogService dialogs(u"Caption"_s);
+        const WaitCursor waitCursor;
+        std::optional<Qt::CursorShape> whileOpen;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                if (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+                    whileOpen = cursor->shape();
+                }
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        dialogs.Inform(u"The set file could not be written."_s);
+        QCOMPARE(whileOpen, std::optional(Qt::ArrowCursor));
+        QVERIFY(QGuiApplication::overrideCursor() != nullptr);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
 };
 
