@@ -44,6 +44,21 @@ bool ToSockaddr(const QString& address, quint16 port, sockaddr_storage* storage,
     return false;
 }
 
+// A new non-blocking stream socket for address:port, its address in storage and length; -1 with
+// *error set when address is not numeric or no socket could be made.
+int OpenStreamSocket(const QString& address, quint16 port, sockaddr_storage* storage,
+                     socklen_t* length, int* error) {
+    if (!ToSockaddr(address, port, storage, length)) {
+        *error = EINVAL;
+        return -1;
+    }
+    const int fd = ::socket(storage->ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        *error = errno;
+    }
+    return fd;
+}
+
 }  // namespace
 
 NetSocket::~NetSocket() {
@@ -68,13 +83,8 @@ bool NetSocket::StartConnect(const QString& address, quint16 port) {
     Close();
     sockaddr_storage storage;
     socklen_t length = 0;
-    if (!ToSockaddr(address, port, &storage, &length)) {
-        error_ = EINVAL;
-        return false;
-    }
-    const int fd = ::socket(storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int fd = OpenStreamSocket(address, port, &storage, &length, &error_);
     if (fd < 0) {
-        error_ = errno;
         return false;
     }
     handle_ = fd;
@@ -102,13 +112,8 @@ bool NetSocket::Listen(const QString& address) {
     Close();
     sockaddr_storage storage;
     socklen_t length = 0;
-    if (!ToSockaddr(address, 0, &storage, &length)) {
-        error_ = EINVAL;
-        return false;
-    }
-    const int fd = ::socket(storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int fd = OpenStreamSocket(address, 0, &storage, &length, &error_);
     if (fd < 0) {
-        error_ = errno;
         return false;
     }
     handle_ = fd;
