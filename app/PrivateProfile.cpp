@@ -20,10 +20,25 @@ using text_encoding::ToFileBytes;
 
 namespace {
 
+// Drops what SimpleIni takes for blanks at both ends: space, tab, CR and LF only. A form feed or
+// vertical tab is part of a name to it, so it must be to us too.
+QByteArray TrimmedAsSimpleIni(const QByteArray& text) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isBlank(text[end - 1])) {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
 // The name of the section that line opens, in lower case; nothing when it opens none. Read as
 // SimpleIni reads it: "[", blanks, the name up to "]" with its trailing blanks dropped.
 std::optional<QByteArray> SectionNameOf(const QByteArray& line) {
-    const QByteArray trimmed = line.trimmed();
+    const QByteArray trimmed = TrimmedAsSimpleIni(line);
     if (!trimmed.startsWith('[')) {
         return std::nullopt;
     }
@@ -31,7 +46,7 @@ std::optional<QByteArray> SectionNameOf(const QByteArray& line) {
     if (end < 0) {
         return std::nullopt;
     }
-    return trimmed.mid(1, end - 1).trimmed().toLower();
+    return TrimmedAsSimpleIni(trimmed.mid(1, end - 1)).toLower();
 }
 
 // The platform's reader sees only the first section of a name; SimpleIni would merge later
