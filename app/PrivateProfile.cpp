@@ -7,10 +7,8 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QSet>
-#include <algorithm>
-#include <optional>
 
+#include "app/ProfileLayout.h"
 #include "app/TextEncoding.h"
 #include "app/WriteAll.h"
 
@@ -20,71 +18,9 @@ using text_encoding::ToFileBytes;
 
 namespace {
 
-// Drops what SimpleIni takes for blanks at both ends: space, tab, CR and LF only. A form feed or
-// vertical tab is part of a name to it, so it must be to us too.
-QByteArray TrimmedAsSimpleIni(const QByteArray& text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && isBlank(text[end - 1])) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
-// The name of the section that line opens, in lower case; nothing when it opens none. Read as
-// SimpleIni reads it: "[", blanks, the name up to "]" with its trailing blanks dropped.
-std::optional<QByteArray> SectionNameOf(const QByteArray& line) {
-    const QByteArray trimmed = TrimmedAsSimpleIni(line);
-    if (!trimmed.startsWith('[')) {
-        return std::nullopt;
-    }
-    const qsizetype end = trimmed.indexOf(']');
-    if (end < 0) {
-        return std::nullopt;
-    }
-    return TrimmedAsSimpleIni(trimmed.mid(1, end - 1)).toLower();
-}
-
-// The platform's reader sees only the first section of a name; SimpleIni would merge later
-// sections of the same name into it. The file is split into what SimpleIni is to parse (each
-// section the first time its name appears) and the later sections of a name seen before, which a
-// write keeps as they are so that nothing is lost.
-struct SplitFile {
-    QByteArray firstSections;
-    QByteArray repeatedSections;
-};
-
-SplitFile SplitRepeatedSections(const QByteArray& data) {
-    SplitFile split;
-    QSet<QByteArray> seen{QByteArray()};  // the keys before any section header
-    bool repeated = false;
-    qsizetype start = 0;
-    while (start < data.size()) {
-        // Lines end in LF, CRLF or a lone CR, as SimpleIni takes them.
-        qsizetype end = start;
-        while (end < data.size() && data[end] != '\n' && data[end] != '\r') {
-            ++end;
-        }
-        end += end + 1 < data.size() && data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1;
-        end = std::min(end, data.size());
-        const QByteArray line = data.mid(start, end - start);
-        if (const std::optional<QByteArray> name = SectionNameOf(line)) {
-            repeated = seen.contains(*name);
-            seen.insert(*name);
-        }
-        (repeated ? split.repeatedSections : split.firstSections).append(line);
-        start = end;
-    }
-    return split;
-}
-
-// Loads the file into ini; a missing or unreadable file gives an empty ini. Returns the repeated
-// sections that were left out.
-QByteArray LoadInto(CSimpleIniA& ini, const QString& filePath) {
+// Loads the file into ini; a missing or unreadable file gives an empty ini. Returns the layout,
+// whose parts beside the parsed one a rewrite keeps.
+ProfileLayout LoadInto(CSimpleIniA& ini, const QString& filePath) {
     ini.SetUnicode(false);
     ini.SetMultiKey(false);
     ini.SetMultiLine(false);
@@ -94,9 +30,9 @@ QByteArray LoadInto(CSimpleIniA& ini, const QString& filePath) {
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
-    const SplitFile split = SplitRepeatedSections(file.readAll());
-    ini.LoadData(split.firstSections.constData(), static_cast<size_t>(split.firstSections.size()));
-    return split.repeatedSections;
+    ProfileLayout layout = ProfileLayout::Of(file.readAll());
+    ini.LoadData(layout.parsed.constData(), static_cast<size_t>(layout.parsed.size()));
+    return layout;
 }
 
 QString StripQuotes(const QString& value) {
@@ -237,7 +173,7 @@ bool PrivateProfile::WriteStrings(const QString& filePath, const QList<Entry>& e
         }
     }
     CSimpleIniA ini;
-    const QByteArray repeatedSections = LoadInto(ini, filePath);
+    const ProfileLayout layout = LoadInto(ini, filePath);
     for (const Entry& entry : entries) {
         const QByteArray sectionBytes = ToFileBytes(entry.section);
         const QByteArray keyBytes = ToFileBytes(entry.key);
@@ -252,11 +188,12 @@ bool PrivateProfile::WriteStrings(const QString& filePath, const QList<Entry>& e
         return fail(u"The settings could not be prepared for writing."_s);
     }
     QByteArray bytes = QByteArray::fromStdString(contents);
-    if (!repeatedSections.isEmpty()) {
-        bytes.append("\n").append(repeatedSections);
+    if (!layout.repeatedSections.isEmpty()) {
+        bytes.append("\n").append(layout.repeatedSections);
     }
     bytes.replace("\r\n", "\n");
     bytes.replace("\n", "\r\n");
+    bytes.append(layout.unreadTail);  // as it was: it starts with the zero that hides it
 
     QSaveFile file(filePath);
     // Keep working where the folder does not allow the temporary file beside the target.

@@ -10,8 +10,9 @@
 // call, one value per call except for the calls that take several at once, section and key names
 // matched without regard to case, the default for anything missing, values cut to the caller's
 // buffer size, CRLF and LF line ends both read, only the first of several sections of one name
-// looked at (a write keeps the later ones as they are, at the end of the file). Files are written
-// with CRLF line ends, as the original platform writes them.
+// looked at (a write keeps the later ones as they are, at the end of the file), nothing after a
+// zero byte read (a write keeps it as it is). Files are written with CRLF line ends, as the
+// original platform writes them.
 class PrivateProfile {
 public:
     // Buffer size, in bytes with the terminating zero, that most reads use.

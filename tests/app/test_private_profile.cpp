@@ -96,6 +96,12 @@ private Q_SLOTS:
         // A repeated section is neither merged nor lost.
         QVERIFY(text.contains("[web]\r\nDir=repeated\r\n"));
         QCOMPARE(PrivateProfile::ReadString(path, u"Web"_s, u"Dir"_s, {}), u"rfa"_s);
+
+        // Zero bytes (as a crash can leave in a file) hide what follows them; a write keeps it.
+        const QByteArray hidden("\0\0[Login]\r\nIP0=10\r\n", 19);
+        WriteBytes(path, "[Login]\r\nIP1=1\r\n" + hidden);
+        QVERIFY(PrivateProfile::WriteString(path, u"Login"_s, u"IP2"_s, u"2"_s));
+        QCOMPARE(ReadBytes(path), "[Login]\r\nIP1=1\r\nIP2=2\r\n" + hidden);
     }
 
     void readsLikeThePlatform_data() {
@@ -130,6 +136,9 @@ private Q_SLOTS:
             << u"Key"_s << 260 << u"1"_s;
         QTest::newRow("repeated section, lone CR line ends")
             << QByteArray("[A]\rKey=1\r[a]\rKey=2\r") << u"A"_s << u"Key"_s << 260 << u"1"_s;
+        QTest::newRow("repeated section after a byte order mark")
+            << QByteArray("\xEF\xBB\xBF[A]\r\nKey=1\r\n[a]\r\nKey=2\r\n") << u"A"_s << u"Key"_s
+            << 260 << u"1"_s;
         QTest::newRow("key of a repeated section only")
             << QByteArray("[A]\r\nKey=1\r\n[a]\r\nOnly=3\r\n") << u"A"_s << u"Only"_s << 260
             << u"default"_s;
