@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "app/FileDialogFilter.h"
+#include "app/OverrideCursor.h"
 
 namespace {
 
@@ -34,23 +35,10 @@ protected:
 
 // While a dialog waits for the user the pointer is an arrow, even when it opened during a long
 // operation under a wait cursor; the operation's cursor comes back when the dialog closes.
-class ArrowWhileAsking {
+class ArrowWhileAsking : public OverrideCursor {
 public:
-    ArrowWhileAsking() : active_(QGuiApplication::overrideCursor() != nullptr) {
-        if (active_) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
-        }
-    }
-    ~ArrowWhileAsking() {
-        if (active_) {
-            QGuiApplication::restoreOverrideCursor();
-        }
-    }
-    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
-    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
-
-private:
-    bool active_;
+    ArrowWhileAsking()
+        : OverrideCursor(Qt::ArrowCursor, QGuiApplication::overrideCursor() != nullptr) {}
 };
 
 }  // namespace
