@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/DialogService.h"
 #include "app/ToolApp.h"
+#include "base/DialogService.h"
 #include "controller/LoginPage.h"
 #include "messageset/MessageSetPage.h"
 #include "progress/ProgressSink.h"

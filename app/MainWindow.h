@@ -3,8 +3,8 @@
 #include <QWidget>
 #include <array>
 
-#include "app/PageContext.h"
 #include "controller/ControllerSession.h"
+#include "widgets/PageContext.h"
 
 class FileTransferPage;
 class LoginPage;

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/DialogService.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstanceLock.h"
 #include "app/ToolApp.h"
+#include "base/DialogService.h"
 
 using namespace Qt::StringLiterals;
 

@@ -6,8 +6,8 @@
 
 #include "app/ToolApp.h"
 #include "app/ToolStartup.h"
-#include "app/WidgetDialogService.h"
 #include "progress/ProgressWindowFactory.h"
+#include "widgets/WidgetDialogService.h"
 
 using namespace Qt::StringLiterals;
 

@@ -10,10 +10,10 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/WriteAll.h"
 #include "audio/AudioDecoder.h"
 #include "audio/TpdfDither.h"
-#include "messageset/WaveHeader.h"
+#include "audio/WaveHeader.h"
+#include "base/WriteAll.h"
 #include "progress/ProgressSink.h"
 
 using namespace Qt::StringLiterals;

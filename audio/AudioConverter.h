@@ -7,8 +7,8 @@ class ProgressSink;
 // Converts a sound file of any format the decoder reads (AudioDecoder) into the one wave format a
 // message can have: mixed down to mono (the mean of the channels), resampled to 44100 samples per
 // second (libsoxr, very high quality, linear phase), TPDF-dithered to 16 bits, written with the
-// standard 44-byte header. The result passes CheckWaveFormat. A source of at most 16 bits that is
-// mono at the right rate already (say, a wave file with another header) is copied sample for
+// standard 44-byte header. The result is a supported WaveFormat. A source of at most 16 bits that
+// is mono at the right rate already (say, a wave file with another header) is copied sample for
 // sample, without dither.
 //
 // The copy goes beside the original, into a subfolder of its folder (TargetFor). It is never

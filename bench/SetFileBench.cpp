@@ -16,10 +16,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/WriteAll.h"
+#include "base/WriteAll.h"
 #include "bench/Median.h"
-#include "messageset/SetFileCrc.h"
-#include "messageset/SetFileWriter.h"
+#include "setfile/SetFileCrc.h"
+#include "setfile/SetFileWriter.h"
 
 using namespace Qt::StringLiterals;
 

@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/ToolApp.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
@@ -99,7 +99,7 @@ double TimeWebUpload(const QString& root, int files) {
     ControllerSession session;
     FakeProgressFactory progress;
     session.SetProgressFactory(&progress);
-    if (!session.Connect(ToolApp::AppCaption(), server.Host(), server.User(), server.Password(),
+    if (!session.Connect(ToolState::AppCaption(), server.Host(), server.User(), server.Password(),
                          server.Port()) ||
         !session.SetRemoteDirectory(u"/rfa"_s)) {
         std::fprintf(stderr, "connect: %s\n", qPrintable(session.LastError()));

@@ -5,7 +5,7 @@
 #include <QSignalBlocker>
 #include <QStandardPaths>
 
-#include "app/DriveRoots.h"
+#include "base/DriveRoots.h"
 #include "browse/FolderListing.h"
 
 using namespace Qt::StringLiterals;

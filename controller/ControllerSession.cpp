@@ -6,15 +6,15 @@
 #include <cstring>
 #include <vector>
 
-#include "app/TextEncoding.h"
-#include "app/ToolApp.h"
-#include "controller/AsciiLineEnds.h"
+#include "base/TextEncoding.h"
+#include "base/ToolState.h"
 #include "controller/BlockCopy.h"
 #include "controller/FtpFailureText.h"
 #include "controller/ListingFinder.h"
 #include "controller/PartialDownload.h"
-#include "controller/RemoteListParser.h"
-#include "controller/RemoteName.h"
+#include "ftp/AsciiLineEnds.h"
+#include "ftp/RemoteListParser.h"
+#include "ftp/RemoteName.h"
 #include "progress/ProgressSink.h"
 
 using namespace Qt::StringLiterals;
@@ -286,7 +286,7 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     BusyGuard guard(busy_);
     std::unique_ptr<ProgressSink> progress;
     if (progressFactory_ != nullptr) {
-        progress = progressFactory_->Create(ToolApp::AppCaption());
+        progress = progressFactory_->Create(ToolState::AppCaption());
     }
     ProgressSink* shownProgress = showProgress ? progress.get() : nullptr;
     if (shownProgress != nullptr) {

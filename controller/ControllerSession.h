@@ -5,10 +5,10 @@
 #include <chrono>
 #include <memory>
 
-#include "controller/FtpClient.h"
-#include "controller/RemoteEntry.h"
 #include "controller/StoredSizeCheck.h"
-#include "controller/TransferType.h"
+#include "ftp/FtpClient.h"
+#include "ftp/RemoteEntry.h"
+#include "ftp/TransferType.h"
 
 class BlockCopy;
 class ProgressSinkFactory;

@@ -1,6 +1,6 @@
 #include "controller/FtpFailureText.h"
 
-#include "app/SystemErrorText.h"
+#include "base/SystemErrorText.h"
 
 using namespace Qt::StringLiterals;
 using Failure = FtpClient::Failure;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "controller/FtpClient.h"
+#include "ftp/FtpClient.h"
 
 // What the user reads when a request failed: what failed, why in words a service engineer can act
 // on, and the controller's own answer when it gave one ("552" as a full store, "421" as the

@@ -1,7 +1,7 @@
 #include "controller/ListingFinder.h"
 
 #include "controller/ControllerSession.h"
-#include "controller/WildcardMatch.h"
+#include "ftp/WildcardMatch.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,8 +2,8 @@
 
 #include <QList>
 
-#include "controller/RemoteEntry.h"
 #include "controller/RemoteFinder.h"
+#include "ftp/RemoteEntry.h"
 
 class ControllerSession;
 

@@ -9,20 +9,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DialogService.h"
-#include "app/PrivateProfile.h"
-#include "app/ToolApp.h"
-#include "app/WaitCursor.h"
+#include "base/DialogService.h"
+#include "base/SettingsKeys.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "controller/IpAddressEdit.h"
 #include "controller/LoginFields.h"
 #include "controller/LoginPort.h"
+#include "widgets/WaitCursor.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kSection = u"Login"_s;
 constexpr int kMaxFieldLength = LoginFields::kMaxFieldLength;
 
 }  // namespace
@@ -105,10 +104,10 @@ void LoginPage::LoadSettings() {
     std::array<int, 4> octets{};
     for (int index = 0; index < 4; ++index) {
         octets[static_cast<size_t>(index)] =
-            PrivateProfile::ReadInt(file, kSection, u"IP%1"_s.arg(index), 0);
+            settings_keys::kAddressBytes[static_cast<size_t>(index)].ReadInt(file);
     }
     addressEdit_->SetAddress(octets);  // keeps the low 8 bits of each
-    storedUserName_ = PrivateProfile::ReadString(file, kSection, u"User Name"_s, QString());
+    storedUserName_ = settings_keys::kUserName.Read(file);
     userNameEdit_->setText(storedUserName_.left(kMaxFieldLength));
 }
 
@@ -117,14 +116,12 @@ QString LoginPage::SaveSettings() {
     QString errorText;
     bool saved = true;
     for (int index = 0; index < 4 && saved; ++index) {
-        saved = PrivateProfile::WriteString(file, kSection, u"IP%1"_s.arg(index),
-                                            QString::number(qMax(0, addressEdit_->Field(index))),
-                                            &errorText);
+        saved = settings_keys::kAddressBytes[static_cast<size_t>(index)].Write(
+            file, QString::number(qMax(0, addressEdit_->Field(index))), &errorText);
     }
     if (saved) {
-        saved = PrivateProfile::WriteString(
-            file, kSection, u"User Name"_s,
-            LoginFields::UserNameToStore(storedUserName_, userNameEdit_->text()), &errorText);
+        saved = settings_keys::kUserName.Write(
+            file, LoginFields::UserNameToStore(storedUserName_, userNameEdit_->text()), &errorText);
     }
     if (!saved) {
         return u"The controller address and user name could not be saved in %1: %2"_s.arg(
@@ -148,8 +145,7 @@ void LoginPage::QueryCardSize() {
     if (session == nullptr || !session->IsConnected()) {
         return;
     }
-    const QString cardFile = PrivateProfile::ReadString(context_.app.SettingsFilePath(), kSection,
-                                                        u"CardFile"_s, u"/mmu/card"_s);
+    const QString cardFile = settings_keys::kCardFile.Read(context_.app.SettingsFilePath());
     context_.app.SetFlashCardSize(session->RemoteFileSize(cardFile));
 }
 
@@ -193,7 +189,7 @@ void LoginPage::OnConnect() {
 bool LoginPage::ConnectSession(const QString& userName, const QString& password, quint16 port) {
     // The window blocks until the controller answers or the wait runs out.
     const WaitCursor waitCursor;
-    return Session()->Connect(ToolApp::AppCaption(), AddressText(), userName, password, port);
+    return Session()->Connect(ToolState::AppCaption(), AddressText(), userName, password, port);
 }
 
 void LoginPage::OnDisconnect() {

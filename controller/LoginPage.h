@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PageDialog.h"
+#include "widgets/PageDialog.h"
 
 class IpAddressEdit;
 class QLineEdit;

@@ -1,11 +1,11 @@
 #include "controller/LoginPort.h"
 
-#include "app/PrivateProfile.h"
+#include "base/SettingsKeys.h"
 
 using namespace Qt::StringLiterals;
 
 std::optional<quint16> LoginPort::Read(const QString& settingsFile, QString* errorText) {
-    const int port = PrivateProfile::ReadInt(settingsFile, u"Login"_s, u"Port"_s, kDefaultPort);
+    const int port = settings_keys::kPort.ReadInt(settingsFile);
     if (port < 1 || port > 65535) {
         if (errorText != nullptr) {
             *errorText =

@@ -9,8 +9,6 @@
 // or the simulator.
 class LoginPort {
 public:
-    static constexpr int kDefaultPort = 21;
-
     // The port, or nothing when the key holds no port number from 1 to 65535; errorText then says
     // which value is wrong and where it is.
     static std::optional<quint16> Read(const QString& settingsFile, QString* errorText);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "controller/RemoteListParser.h"
+#include "ftp/RemoteListParser.h"
 
 using namespace Qt::StringLiterals;
 

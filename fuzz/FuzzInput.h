@@ -8,10 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/DialogService.h"
-
-// Helpers of the fuzz targets: the input as bytes, as a file, and a dialog service that answers
-// nothing.
+// Helpers of the fuzz targets: the input as bytes and as a file.
 namespace fuzz_input {
 
 inline QByteArray Bytes(const uint8_t* data, size_t size) {
@@ -30,15 +27,5 @@ inline QString AsFile(const QByteArray& bytes, const QString& name) {
     }
     return path;
 }
-
-// Records nothing and answers every question with its first button.
-class SilentDialogs : public DialogService {
-public:
-    Answer ShowMessage(const QString&, Buttons buttons, Icon) override {
-        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes
-                                                                            : Answer::Ok;
-    }
-    std::optional<QString> AskSaveFileName(const SaveFileRequest&) override { return {}; }
-};
 
 }  // namespace fuzz_input

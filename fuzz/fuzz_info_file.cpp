@@ -1,7 +1,7 @@
 // The info file reader, on any file that could be named "<set>.nfo".
 
 #include "fuzz/FuzzInput.h"
-#include "messageset/InfoFile.h"
+#include "setfile/InfoFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path =
@@ -9,8 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (path.isEmpty()) {
         return 0;
     }
-    fuzz_input::SilentDialogs dialogs;
     MessageSetModel model;
-    InfoFile(dialogs, QStringLiteral("Vantrel")).ReadInfoFile(model, path);
+    InfoFile(QStringLiteral("Vantrel")).ReadInfoFile(model, path);
     return 0;
 }

@@ -1,6 +1,6 @@
 // The LIST reply parser, on any bytes a server might send.
 
-#include "controller/RemoteListParser.h"
+#include "ftp/RemoteListParser.h"
 #include "fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

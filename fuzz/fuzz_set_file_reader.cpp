@@ -3,7 +3,7 @@
 #include <QBuffer>
 
 #include "fuzz/FuzzInput.h"
-#include "messageset/SetFileReader.h"
+#include "setfile/SetFileReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QByteArray bytes = fuzz_input::Bytes(data, size);

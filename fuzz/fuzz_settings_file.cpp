@@ -2,7 +2,7 @@
 // them), on any file that could lie in the start directory. After a write the value written must
 // read back, and every other value of the sections looked at must read as it did before.
 
-#include "app/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 #include "fuzz/FuzzInput.h"
 #include "transfer/CategorySettings.h"
 

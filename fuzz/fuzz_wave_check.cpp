@@ -1,7 +1,7 @@
 // The wave format check, on any file a user could pick in the folder tree.
 
+#include "audio/WaveFormat.h"
 #include "fuzz/FuzzInput.h"
-#include "messageset/WaveFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = fuzz_input::AsFile(fuzz_input::Bytes(data, size), QStringLiteral("x.wav"));

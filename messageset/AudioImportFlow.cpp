@@ -3,14 +3,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/DialogService.h"
 #include "audio/AudioConverter.h"
 #include "audio/AudioDecoder.h"
-#include "messageset/MessageNameRule.h"
-#include "messageset/MessageSetModel.h"
-#include "messageset/MessageSetTexts.h"
-#include "messageset/WaveFormat.h"
+#include "audio/WaveFormat.h"
+#include "base/DialogService.h"
+#include "messageset/MessageSetPageTexts.h"
 #include "progress/ProgressSink.h"
+#include "setfile/MessageNameRule.h"
+#include "setfile/MessageSetModel.h"
 
 std::optional<QString> AudioImportFlow::OfferConvertedCopy(const QString& source) {
     if (AudioDecoder decoder; !decoder.Open(source)) {

@@ -2,9 +2,29 @@
 
 #include <QTemporaryFile>
 
-#include "app/DialogService.h"
-#include "messageset/StoredMessageSet.h"
-#include "messageset/WaveFormat.h"
+#include "audio/WaveFormat.h"
+#include "base/DialogService.h"
+#include "setfile/StoredMessageSet.h"
+
+namespace {
+
+// True when path has the one wave format of a message. A readable file of another format is
+// reported before false is returned; a file that cannot be read gives false without a word.
+bool CheckWaveFormat(const QString& path, DialogService& dialogs) {
+    QString message;
+    switch (WaveFormat::Examine(path, &message)) {
+        case WaveFormat::Verdict::Supported:
+            return true;
+        case WaveFormat::Verdict::Unsupported:
+            dialogs.Inform(message);
+            return false;
+        case WaveFormat::Verdict::Unreadable:
+            return false;
+    }
+    return false;
+}
+
+}  // namespace
 
 MessagePlayback::MessagePlayback(DialogService& dialogs) : dialogs_(dialogs) {}
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "messageset/WavePlayer.h"
+#include "audio/WavePlayer.h"
 
 class DialogService;
 class QTemporaryFile;

@@ -4,14 +4,13 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
-#include "app/ToolApp.h"
-#include "app/WaitCursor.h"
+#include "base/ToolState.h"
 #include "browse/FolderListing.h"
-#include "messageset/CollectingDialogService.h"
-#include "messageset/FormatKilobytes.h"
-#include "messageset/MessageSetTexts.h"
+#include "messageset/MessageSetPageTexts.h"
 #include "messageset/MessageSetView.h"
-#include "messageset/WaveEntry.h"
+#include "setfile/FormatKilobytes.h"
+#include "setfile/WaveEntry.h"
+#include "widgets/WaitCursor.h"
 
 using namespace Qt::StringLiterals;
 
@@ -19,7 +18,7 @@ MessageSetEditor::MessageSetEditor(MessageSetView& view, const PageContext& cont
     : view_(view),
       app_(context.app),
       dialogs_(context.dialogs),
-      infoFile_(context.dialogs, context.app.ProgramName()),
+      infoFile_(context.app.ProgramName()),
       builder_(context.dialogs, context.progress),
       extraction_(context.dialogs, context.app.ProgramName()),
       audioImport_(context.dialogs, context.progress),
@@ -59,7 +58,7 @@ void MessageSetEditor::UpdateControls() {
     view_.ShowControlStates(MessageSetControlStates::For(
         view_.SelectedRow() >= 0, FolderListing::IsWaveName(treePath), !Set().entries.isEmpty(),
         mode_, FolderListing::IsSetName(treePath)));
-    QString title = ToolApp::AppCaption();
+    QString title = ToolState::AppCaption();
     if (!Set().setFilePath.isEmpty()) {
         title += u" - "_s + Set().setFilePath;
     }
@@ -227,21 +226,26 @@ DialogService::Answer MessageSetEditor::AskToSaveChanges(bool withCancel) {
     return answer;
 }
 
+void MessageSetEditor::ShowProblems(const QStringList& texts) {
+    for (const QString& text : texts) {
+        dialogs_.Inform(text);
+    }
+}
+
 bool MessageSetEditor::LoadSet(const QString& setPath) {
     // Read beside the table, so that the list is never out of step while a message is shown.
     MessageSetModel loaded = Set();
     const bool read = infoFile_.ReadInfoFile(loaded, InfoFile::PathForSetFile(setPath));
+    ShowProblems(infoFile_.Problems());
     table_.Reload([&loaded](MessageSetModel& set) { set = std::move(loaded); });
     return read;
 }
 
 void MessageSetEditor::LoadSetForView(const QString& setPath) {
-    // The info file is read quietly first: whether it serves decides what the user is told.
-    CollectingDialogService quiet;
+    // The info file is read first without a word: whether it serves decides what the user is told.
     MessageSetModel loaded = Set();
-    const bool read =
-        InfoFile(quiet, app_.ProgramName()).ReadInfoFile(loaded, InfoFile::PathForSetFile(setPath));
-    if (!read || !quiet.texts.isEmpty()) {
+    const bool read = infoFile_.ReadInfoFile(loaded, InfoFile::PathForSetFile(setPath));
+    if (!read || !infoFile_.Problems().isEmpty()) {
         if (std::optional<StoredMessageSet> stored = StoredMessageSet::Open(setPath, nullptr)) {
             setFileStatus_ = message_set_texts::ShownFromSetFile(
                 read ? message_set_texts::WavesOfInfoFileMissing()
@@ -253,9 +257,7 @@ void MessageSetEditor::LoadSetForView(const QString& setPath) {
         }
     }
     // Neither serves: the info file as it reads, with what it says.
-    for (const QString& text : quiet.texts) {
-        dialogs_.Inform(text);
-    }
+    ShowProblems(infoFile_.Problems());
     table_.Reload([&loaded](MessageSetModel& set) { set = std::move(loaded); });
 }
 
@@ -360,7 +362,9 @@ void MessageSetEditor::SaveSetAs() {
     // A set that did not reach the disk stays changed, so that leaving still offers to save it.
     if (built) {
         ShowFieldsInView();
-        infoFile_.WriteInfoFile(Set(), InfoFile::PathForSetFile(Set().setFilePath));
+        if (!infoFile_.WriteInfoFile(Set(), InfoFile::PathForSetFile(Set().setFilePath))) {
+            ShowProblems(infoFile_.Problems());
+        }
         table_.SetChanged(false);
     }
     view_.RefreshTreeFolder();

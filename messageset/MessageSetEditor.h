@@ -4,16 +4,16 @@
 #include <memory>
 #include <optional>
 
-#include "app/DialogService.h"
-#include "app/PageContext.h"
+#include "base/DialogService.h"
 #include "messageset/AudioImportFlow.h"
-#include "messageset/InfoFile.h"
 #include "messageset/MessagePlayback.h"
 #include "messageset/MessageSetControlStates.h"
 #include "messageset/MessageSetTableModel.h"
 #include "messageset/SetExtractionFlow.h"
 #include "messageset/SetFileBuilder.h"
-#include "messageset/StoredMessageSet.h"
+#include "setfile/InfoFile.h"
+#include "setfile/StoredMessageSet.h"
+#include "widgets/PageContext.h"
 
 class MessageSetView;
 
@@ -104,9 +104,11 @@ private:
     // Asks whether a changed set is saved first; runs SaveSetAs on Yes. Returns the answer.
     DialogService::Answer AskToSaveChanges(bool withCancel);
     void ShowNameRule();
+    // Each text in a message of its own, in order.
+    void ShowProblems(const QStringList& texts);
 
     MessageSetView& view_;
-    ToolApp& app_;
+    ToolState& app_;
     DialogService& dialogs_;
     MessageSetTableModel table_;
     InfoFile infoFile_;

@@ -17,20 +17,16 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/PrivateProfile.h"
-#include "app/ToolApp.h"
+#include "base/SettingsKeys.h"
+#include "base/ToolState.h"
 #include "browse/FolderListing.h"
 #include "browse/FolderTree.h"
-#include "messageset/FormatKilobytes.h"
 #include "messageset/MessageNameDelegate.h"
+#include "setfile/FormatKilobytes.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString kSettingsSection = u"Message Set"_s;
-const QString kLastDirKey = u"Last Dir"_s;
-// "Last Dir" is read with room for a path of any length the tree can give.
-constexpr int kLastDirBufferSize = 32768;
 // Captions of the totals; the value labels' accessible names repeat them with the value.
 const QString kCountCaption = u"Number of files"_s;
 const QString kTotalCaption = u"Total size"_s;
@@ -83,7 +79,7 @@ QString MessageSetPage::SaveSettings() {
     const QString file = context_.app.SettingsFilePath();
     const QString lastDir = tree_->PathOfItem(tree_->currentItem());
     QString reason;
-    if (!PrivateProfile::WriteString(file, kSettingsSection, kLastDirKey, lastDir, &reason)) {
+    if (!settings_keys::kLastDir.Write(file, lastDir, &reason)) {
         return u"The last folder of the message set page could not be saved in %1: %2"_s.arg(
             QDir::toNativeSeparators(file), reason.simplified());
     }
@@ -269,9 +265,7 @@ void MessageSetPage::InitialisePage() {
     editor_.UpdateControls();
     update();
 
-    const QString lastDir =
-        PrivateProfile::ReadString(context_.app.SettingsFilePath(), kSettingsSection, kLastDirKey,
-                                   QString(), kLastDirBufferSize);
+    const QString lastDir = settings_keys::kLastDir.Read(context_.app.SettingsFilePath());
     tree_->SelectPath(lastDir);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/PageDialog.h"
-#include "app/UnsavedSetOwner.h"
 #include "messageset/MessageSetEditor.h"
 #include "messageset/MessageSetView.h"
+#include "widgets/PageDialog.h"
+#include "widgets/UnsavedSetOwner.h"
 
 class FolderTree;
 class MessageNameDelegate;

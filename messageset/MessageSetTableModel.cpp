@@ -3,8 +3,8 @@
 #include <QDir>
 #include <array>
 
-#include "messageset/FormatKilobytes.h"
-#include "messageset/MessageNameRule.h"
+#include "setfile/FormatKilobytes.h"
+#include "setfile/MessageNameRule.h"
 
 using namespace Qt::StringLiterals;
 

@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <functional>
 
-#include "messageset/MessageSetModel.h"
+#include "setfile/MessageSetModel.h"
 
 // The message set as the page's message list shows it: one row per message with its name, its
 // size in kilobytes and its path. Holds the set itself, so the list has no copy of the entries to

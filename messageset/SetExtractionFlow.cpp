@@ -2,10 +2,10 @@
 
 #include <QFileInfo>
 
-#include "app/DialogService.h"
-#include "app/WaitCursor.h"
-#include "messageset/InfoFile.h"
-#include "messageset/MessageSetTexts.h"
+#include "base/DialogService.h"
+#include "messageset/MessageSetPageTexts.h"
+#include "setfile/InfoFile.h"
+#include "widgets/WaitCursor.h"
 
 using namespace Qt::StringLiterals;
 using Outcome = SetFileExtractor::Outcome;

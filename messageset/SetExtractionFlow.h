@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "messageset/SetFileExtractor.h"
+#include "setfile/SetFileExtractor.h"
 
 class DialogService;
 

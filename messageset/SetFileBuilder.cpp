@@ -4,46 +4,16 @@
 #include <QThread>
 #include <memory>
 
-#include "app/DialogService.h"
-#include "app/WaitCursor.h"
-#include "messageset/MessageSetTexts.h"
-#include "messageset/SetFileLayout.h"
+#include "base/DialogService.h"
+#include "messageset/MessageSetPageTexts.h"
 #include "progress/ProgressSink.h"
+#include "setfile/SetFileLayout.h"
+#include "widgets/WaitCursor.h"
 
 using Outcome = SetFileWriter::Outcome;
 
 SetFileBuilder::SetFileBuilder(DialogService& dialogs, ProgressSinkFactory& progress)
     : dialogs_(dialogs), progress_(progress) {}
-
-QString SetFileBuilder::FailureText(const SetFileWriter::Result& result,
-                                    const QString& outputPath) {
-    namespace texts = message_set_texts;
-    switch (result.outcome) {
-        case Outcome::Written:
-            return {};
-        case Outcome::TooManyMessages:
-            return texts::TooManyEntries(result.subject.toInt(), set_file_layout::kMaxMessages);
-        case Outcome::NameTooLong:
-            return texts::NameTooLong(result.subject, set_file_layout::kMaxNameBytes);
-        case Outcome::NamesTooLong:
-            return texts::NamesTooLong(static_cast<int>(set_file_layout::kMaxNamesLength));
-        case Outcome::SetTooLarge:
-            return texts::SetTooLarge();
-        case Outcome::CreateFailed:
-            return texts::CouldNotCreate(outputPath);
-        case Outcome::WaveNotOpened:
-            return texts::CouldNotOpen(result.subject);
-        case Outcome::WaveTooShort:
-            return texts::WaveTooShort(result.subject);
-        case Outcome::WaveReadFailed:
-            return texts::CouldNotRead(result.subject, result.reason);
-        case Outcome::Cancelled:
-            return texts::Interrupted();
-        case Outcome::WriteFailed:
-            return result.reason.isEmpty() ? texts::CouldNotWrite(outputPath) : result.reason;
-    }
-    return {};
-}
 
 bool SetFileBuilder::BuildSetFile(const MessageSetModel& model, const QString& outputPath) {
     lastResult_ = [&] {
@@ -87,7 +57,7 @@ bool SetFileBuilder::BuildSetFile(const MessageSetModel& model, const QString& o
         return result;
     }();
     if (!lastResult_.Ok()) {
-        dialogs_.Inform(FailureText(lastResult_, outputPath));
+        dialogs_.Inform(SetFileWriter::FailureText(lastResult_, outputPath));
         return false;
     }
     return true;

@@ -3,8 +3,8 @@
 #include <QString>
 #include <chrono>
 
-#include "messageset/MessageSetModel.h"
-#include "messageset/SetFileWriter.h"
+#include "setfile/MessageSetModel.h"
+#include "setfile/SetFileWriter.h"
 
 class DialogService;
 class ProgressSinkFactory;
@@ -24,9 +24,6 @@ public:
 
     // True when outputPath now holds the complete set; false after a failure that has been shown.
     bool BuildSetFile(const MessageSetModel& model, const QString& outputPath);
-
-    // The message for a failed result of SetFileWriter.
-    static QString FailureText(const SetFileWriter::Result& result, const QString& outputPath);
 
     // The result of the last build (for callers that want more than the boolean).
     const SetFileWriter::Result& LastResult() const { return lastResult_; }

@@ -11,8 +11,8 @@
 
 #include "app/MainWindow.h"
 #include "app/ToolApp.h"
-#include "app/WidgetDialogService.h"
 #include "progress/ProgressWindowFactory.h"
+#include "widgets/WidgetDialogService.h"
 
 using namespace Qt::StringLiterals;
 

@@ -4,37 +4,14 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "app/PrivateProfile.h"
+#include "base/SettingsKeys.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Read buffers of the keys, in characters with the terminating zero.
-constexpr int kDirBuffer = 260;
-constexpr int kExtensionBuffer = 256;
-
-const std::array<QString, kFileCategoryCount> kDefaultDirs = {
-    u"mmu"_s, u"rfa\\cfg"_s, u"rfa\\fw"_s, u"boot"_s, u"rfa\\drv"_s, u"rfa\\cfg\\def"_s, u"rfa"_s};
-const std::array<QString, kFileCategoryCount> kDefaultExtensions = {
-    u"set"_s,
-    u"cfg"_s,
-    u"uim"_s,
-    u"bim"_s,
-    u"bit"_s,
-    u"cfg"_s,
-    u"asp;jar;js;htm;gif;jpg;bmp;css;svg;vbs;java"_s};
-const QString kDefaultWebRoot = u"Web"_s;
-const QString kDefaultUploadDir = u"target"_s;
-const QString kDefaultAscii = u"asp;js;htm;css;svg;vbs"_s;
-
-const QString kDirKey = u"Dir"_s;
-const QString kExtensionKey = u"Extension"_s;
-const QString kWebSection = u"Web"_s;
-const QString kRootKey = u"Root Direotory"_s;  // spelled so in every settings file
-const QString kUploadSection = u"Upload"_s;
-const QString kFtpSection = u"Ftp"_s;
-const QString kAsciiKey = u"Ascii"_s;
+namespace keys = settings_keys;
+static_assert(keys::kFileCategories == kFileCategoryCount);
 
 // The category directory as a relative local path.
 QString LocalRelative(const QString& categoryDir) {
@@ -44,37 +21,29 @@ QString LocalRelative(const QString& categoryDir) {
 }  // namespace
 
 CategorySettings::CategorySettings()
-    : webRootName_(kDefaultWebRoot.toLower()),
-      uploadDir_(kDefaultUploadDir),
-      asciiExtensions_(kDefaultAscii) {
+    : webRootName_(keys::kWebRoot.Default().toLower()),
+      uploadDir_(keys::kUploadDir.Default()),
+      asciiExtensions_(keys::kAsciiExtensions.Default()) {
     for (int i = 0; i < kFileCategoryCount; ++i) {
-        categoryDir_[i] = kDefaultDirs[i];
-        categoryExtension_[i] = kDefaultExtensions[i];
+        categoryDir_[i] = keys::kCategoryDir[i].Default();
+        categoryExtension_[i] = keys::kCategoryExtension[i].Default();
     }
 }
 
 void CategorySettings::Load(const QString& settingsFile, const QString& workingDirectory) {
     for (FileCategory category : kAllFileCategories) {
         const int i = CategoryIndex(category);
-        categoryDir_[i] = PrivateProfile::ReadString(settingsFile, CategorySection(category),
-                                                     kDirKey, kDefaultDirs[i], kDirBuffer)
-                              .toLower();
+        categoryDir_[i] = keys::kCategoryDir[i].Read(settingsFile).toLower();
     }
-    webRootName_ =
-        PrivateProfile::ReadString(settingsFile, kWebSection, kRootKey, kDefaultWebRoot, kDirBuffer)
-            .toLower();
+    webRootName_ = keys::kWebRoot.Read(settingsFile).toLower();
     for (FileCategory category : kAllFileCategories) {
         const int i = CategoryIndex(category);
-        categoryExtension_[i] =
-            PrivateProfile::ReadString(settingsFile, CategorySection(category), kExtensionKey,
-                                       kDefaultExtensions[i], kExtensionBuffer)
-                .toLower();
+        categoryExtension_[i] = keys::kCategoryExtension[i].Read(settingsFile).toLower();
     }
 
     baseDirectory_ = workingDirectory;
-    const QString upload = PrivateProfile::ReadString(settingsFile, kUploadSection, kDirKey,
-                                                      kDefaultUploadDir, kDirBuffer);
-    if (upload == kDefaultUploadDir) {
+    const QString upload = keys::kUploadDir.Read(settingsFile);
+    if (upload == keys::kUploadDir.Default()) {
         // Tools installed as <base>\programs\... keep their files in <base>\target.
         const qsizetype programs = workingDirectory.indexOf(u"programs"_s, 0, Qt::CaseInsensitive);
         uploadDir_ = (programs < 0 ? QString() : workingDirectory.left(programs)) + upload;
@@ -82,16 +51,14 @@ void CategorySettings::Load(const QString& settingsFile, const QString& workingD
         uploadDir_ = upload;
     }
 
-    asciiExtensions_ = PrivateProfile::ReadString(settingsFile, kFtpSection, kAsciiKey,
-                                                  kDefaultAscii, kExtensionBuffer)
-                           .toLower();
+    asciiExtensions_ = keys::kAsciiExtensions.Read(settingsFile).toLower();
 }
 
 bool CategorySettings::Save(const QString& settingsFile, QString* errorText) const {
     bool saved = true;
-    auto write = [&](const QString& section, const QString& key, const QString& value) {
+    auto write = [&](const SettingsKey& key, const QString& value) {
         QString reason;
-        if (!PrivateProfile::WriteString(settingsFile, section, key, value, &reason)) {
+        if (!key.Write(settingsFile, value, &reason)) {
             if (saved && errorText != nullptr) {
                 *errorText = reason;
             }
@@ -99,14 +66,14 @@ bool CategorySettings::Save(const QString& settingsFile, QString* errorText) con
         }
     };
     for (FileCategory category : kAllFileCategories) {
-        write(CategorySection(category), kDirKey, CategoryDir(category));
+        write(keys::kCategoryDir[CategoryIndex(category)], CategoryDir(category));
     }
-    write(kWebSection, kRootKey, webRootName_);
+    write(keys::kWebRoot, webRootName_);
     for (FileCategory category : kAllFileCategories) {
-        write(CategorySection(category), kExtensionKey, CategoryExtension(category));
+        write(keys::kCategoryExtension[CategoryIndex(category)], CategoryExtension(category));
     }
-    write(kUploadSection, kDirKey, uploadDir_);
-    write(kFtpSection, kAsciiKey, asciiExtensions_);
+    write(keys::kUploadDir, uploadDir_);
+    write(keys::kAsciiExtensions, asciiExtensions_);
     return saved;
 }
 

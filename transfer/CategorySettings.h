@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <array>
 
-#include "controller/TransferType.h"
+#include "ftp/TransferType.h"
 #include "transfer/FileCategory.h"
 
 class QRegularExpression;

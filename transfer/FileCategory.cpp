@@ -21,10 +21,3 @@ QString CategoryLabel(FileCategory category) {
     }
     return {};
 }
-
-QString CategorySection(FileCategory category) {
-    if (category == FileCategory::DefaultConfiguration) {
-        return u"Default Configuration"_s;
-    }
-    return CategoryLabel(category);
-}

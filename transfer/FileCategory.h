@@ -29,9 +29,6 @@ inline constexpr int CategoryIndex(FileCategory category) {
 // The label of the category's radio button ("Default configuration" with a small "c").
 QString CategoryLabel(FileCategory category);
 
-// The settings file section that holds the category's keys ("Default Configuration").
-QString CategorySection(FileCategory category);
-
 // Web files are only sent, as a whole tree; single files are never fetched or deleted from it.
 inline constexpr bool CategoryFetchesAndDeletes(FileCategory category) {
     return category != FileCategory::Web;

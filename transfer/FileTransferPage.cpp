@@ -14,9 +14,9 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/DialogService.h"
-#include "app/DriveRoots.h"
-#include "app/ToolApp.h"
+#include "base/DialogService.h"
+#include "base/DriveRoots.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "transfer/RemoteCategoryDirectory.h"
 #include "transfer/TransferCommands.h"

@@ -4,9 +4,9 @@
 #include <QString>
 #include <memory>
 
-#include "app/PageDialog.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/FileCategory.h"
+#include "widgets/PageDialog.h"
 
 class QButtonGroup;
 class QComboBox;

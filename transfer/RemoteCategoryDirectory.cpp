@@ -1,8 +1,8 @@
 #include "transfer/RemoteCategoryDirectory.h"
 
-#include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "transfer/EnsureRemoteDirectory.h"
+#include "widgets/WaitCursor.h"
 
 using namespace Qt::StringLiterals;
 

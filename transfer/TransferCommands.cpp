@@ -3,11 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/TransferNameRules.h"
 #include "transfer/WebUpload.h"
+#include "widgets/WaitCursor.h"
 
 using namespace Qt::StringLiterals;
 using Outcome = TransferReport::Outcome;

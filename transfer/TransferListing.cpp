@@ -2,10 +2,10 @@
 
 #include <QDir>
 
-#include "app/WaitCursor.h"
 #include "controller/ControllerSession.h"
 #include "controller/RemoteFinder.h"
 #include "transfer/TransferNameRules.h"
+#include "widgets/WaitCursor.h"
 
 using namespace Qt::StringLiterals;
 

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QStringList>
 
-#include "app/ToolApp.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "progress/ProgressSink.h"
 #include "transfer/CategorySettings.h"
@@ -24,7 +24,7 @@ TransferReport WebUpload::Run(const QString& rootDirectory) {
         }
     }
 
-    std::unique_ptr<ProgressSink> progress = progress_.Create(ToolApp::AppCaption());
+    std::unique_ptr<ProgressSink> progress = progress_.Create(ToolState::AppCaption());
     progress->MakeModal();
     progress->SetBarRange(0, static_cast<int>(files.size()), 1);
 

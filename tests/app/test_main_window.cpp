@@ -14,13 +14,13 @@
 #include <QTimer>
 
 #include "app/MainWindow.h"
-#include "app/PageDialog.h"
-#include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
-#include "app/UnsavedSetOwner.h"
-#include "app/WidgetDialogService.h"
+#include "base/PrivateProfile.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "widgets/PageDialog.h"
+#include "widgets/UnsavedSetOwner.h"
+#include "widgets/WidgetDialogService.h"
 
 using namespace Qt::StringLiterals;
 using Buttons = DialogService::Buttons;

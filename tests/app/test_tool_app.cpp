@@ -6,10 +6,10 @@
 #include <QTest>
 #include <cerrno>
 
-#include "app/FileDialogFilter.h"
-#include "app/SystemErrorText.h"
-#include "app/TextEncoding.h"
 #include "app/ToolApp.h"
+#include "base/FileDialogFilter.h"
+#include "base/SystemErrorText.h"
+#include "base/TextEncoding.h"
 
 using namespace Qt::StringLiterals;
 

@@ -11,9 +11,9 @@
 #include <QTimer>
 
 #include "app/MainWindow.h"
-#include "app/PrivateProfile.h"
 #include "app/ToolApp.h"
 #include "app/ToolStartup.h"
+#include "base/PrivateProfile.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
 

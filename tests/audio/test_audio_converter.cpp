@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "audio/AudioConverter.h"
-#include "messageset/WaveFormat.h"
+#include "audio/WaveFormat.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WaveFiles.h"

@@ -1,11 +1,11 @@
-#include <QStorageInfo>
 #include <sys/stat.h>
 #include <QDir>
 #include <QFile>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/DriveRoots.h"
+#include "base/DriveRoots.h"
 #include "browse/FolderListing.h"
 
 using namespace Qt::StringLiterals;

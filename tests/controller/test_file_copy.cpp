@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/ToolApp.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
@@ -85,7 +85,7 @@ private slots:
                  qPrintable(session.LastError()));
         QCOMPARE(ReadFile(simulator.LocalPath(u"/mmu/copy.bin"_s)), bytes);
         const FakeProgressLog& up = progress.Last();
-        QCOMPARE(up.title, ToolApp::AppCaption());
+        QCOMPARE(up.title, ToolState::AppCaption());
         QVERIFY(up.modal);
         QCOMPARE(up.upper, size >> 10);
         QCOMPARE(up.step, 40);

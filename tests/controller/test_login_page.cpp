@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/PrivateProfile.h"
-#include "app/ToolApp.h"
+#include "base/PrivateProfile.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "controller/IpAddressEdit.h"
 #include "controller/LoginPage.h"
@@ -32,7 +32,7 @@ private:
     // One page as the main window makes it.
     struct Fixture {
         QTemporaryDir folder;
-        ToolApp app{u"Vantrel"_s};
+        ToolState app{u"Vantrel"_s};
         ScriptedDialogService dialogs;
         FakeProgressFactory progress;
         ControllerSession session;

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 #include "controller/LoginPort.h"
 
 using namespace Qt::StringLiterals;

@@ -7,11 +7,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/ToolApp.h"
+#include "audio/WaveFormat.h"
+#include "base/ToolState.h"
 #include "messageset/MessageSetEditor.h"
 #include "messageset/MessageSetView.h"
-#include "messageset/SetFileWriter.h"
-#include "messageset/WaveFormat.h"
+#include "setfile/SetFileWriter.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
 #include "tests/support/TestFiles.h"
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(dialogs_.Texts().isEmpty());
         QVERIFY(QFileInfo(target).size() > 0 && QFileInfo::exists(dir_->filePath(u"Hall.nfo"_s)));
         QCOMPARE(view_.nameText, u"Hall.SET"_s);
-        QCOMPARE(view_.title, ToolApp::AppCaption() + u" - "_s + target);
+        QCOMPARE(view_.title, ToolState::AppCaption() + u" - "_s + target);
         QCOMPARE(view_.refreshes, 1);
         QVERIFY(!editor_->IsSetChanged());
 
@@ -187,7 +187,7 @@ private slots:
         const QString infoPath = dir_->filePath(u"Hall.nfo"_s);
         MessageSetModel listed = editor_->Set();
         listed.entries[0].path = dir_->filePath(u"gone.wav"_s);
-        QVERIFY(InfoFile(dialogs_, u"Vantrel"_s).WriteInfoFile(listed, infoPath));
+        QVERIFY(InfoFile(u"Vantrel"_s).WriteInfoFile(listed, infoPath));
         editor_->EnterViewMode();
         QVERIFY(dialogs_.Texts().isEmpty());
         QCOMPARE(editor_->Set().entries.size(), 2);
@@ -347,7 +347,7 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> dir_;
-    ToolApp app_{u"Vantrel"_s};
+    ToolState app_{u"Vantrel"_s};
     ScriptedDialogService dialogs_;
     FakeProgressFactory progress_;
     PageContext context_{app_, dialogs_, progress_};

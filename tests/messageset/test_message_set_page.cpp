@@ -17,11 +17,11 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
-#include "app/PrivateProfile.h"
-#include "app/ToolApp.h"
+#include "base/PrivateProfile.h"
+#include "base/ToolState.h"
 #include "browse/FolderTree.h"
 #include "messageset/MessageSetPage.h"
-#include "messageset/SetFileWriter.h"
+#include "setfile/SetFileWriter.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
 #include "tests/support/WaveFiles.h"
@@ -99,7 +99,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir_;
     QString root_;  // with a final "/"
-    std::unique_ptr<ToolApp> tool_;
+    std::unique_ptr<ToolState> tool_;
     ScriptedDialogService dialogs_;
     FakeProgressFactory progress_;
     std::unique_ptr<MessageSetPage> page_;
@@ -112,7 +112,7 @@ void TestMessageSetPage::init() {
     root_ = QDir(dir_->path()).canonicalPath() + u'/';
     QVERIFY(QDir(root_).mkpath(u"start"_s));
     QVERIFY(QDir(root_).mkpath(u"waves"_s));
-    tool_ = std::make_unique<ToolApp>(u"Vantrel"_s);
+    tool_ = std::make_unique<ToolState>(u"Vantrel"_s);
     tool_->SetStartDirectory(root_ + u"start"_s);
     MakePage();
 }
@@ -153,8 +153,7 @@ QString TestMessageSetPage::MakeSavedSet(const QString& setName, const QStringLi
         model.entries.append({QFileInfo(wave).baseName().toLower(),
                               static_cast<quint32>(QFileInfo(wave).size()), wave});
     }
-    ScriptedDialogService quiet;
-    InfoFile info(quiet, u"Vantrel"_s);
+    InfoFile info(u"Vantrel"_s);
     if (!info.WriteInfoFile(model, InfoFile::PathForSetFile(setPath))) {
         qFatal("cannot write the info file");
     }
@@ -219,7 +218,7 @@ void TestMessageSetPage::startsInViewModeWithEmptyTotals() {
     QVERIFY(view->columnWidth(0) >= metrics.horizontalAdvance(u"Evacuate floor 3"_s) + cellMargins);
     QVERIFY(view->columnWidth(1) >= metrics.horizontalAdvance(u"999,999 KB"_s) + cellMargins);
     QVERIFY(view->header()->stretchLastSection());
-    QCOMPARE(page_->windowTitle(), ToolApp::AppCaption());
+    QCOMPARE(page_->windowTitle(), ToolState::AppCaption());
     for (const QString& name :
          {u"addButton"_s, u"removeButton"_s, u"clearSetButton"_s, u"upButton"_s, u"downButton"_s,
           u"playButton"_s, u"stopButton"_s, u"saveSetButton"_s}) {
@@ -532,14 +531,14 @@ void TestMessageSetPage::viewShowsTheSelectedSet() {
     QCOMPARE(page_->Model().setName, u"Lobby.SET"_s);
     QCOMPARE(Shown(u"setNameEdit"_s), u"Lobby.SET"_s);
     QCOMPARE(Shown(u"countValue"_s), u"2"_s);
-    QCOMPARE(page_->windowTitle(), ToolApp::AppCaption() + u" - "_s + setPath);
+    QCOMPARE(page_->windowTitle(), ToolState::AppCaption() + u" - "_s + setPath);
     QVERIFY(!page_->IsSetChanged());
 
     // A missing wave file is reported and left out.
     QVERIFY(QFile::remove(one));
     Select(root_ + u"waves/"_s);
     QCOMPARE(RowCount(), 0);
-    QCOMPARE(page_->windowTitle(), ToolApp::AppCaption());
+    QCOMPARE(page_->windowTitle(), ToolState::AppCaption());
     Select(setPath);
     QCOMPARE(ListColumn(0), QStringList{u"two"_s});
     QCOMPARE(dialogs_.Texts(),
@@ -693,7 +692,7 @@ void TestMessageSetPage::saveAsLobbyNamesTheSetAfterItsFile() {
     QCOMPARE(page_->Model().setName, u"Lobby.set"_s);
     QCOMPARE(page_->Model().setFilePath, target);
     QCOMPARE(Shown(u"setNameEdit"_s), u"Lobby.set"_s);
-    QCOMPARE(page_->windowTitle(), ToolApp::AppCaption() + u" - "_s + target);
+    QCOMPARE(page_->windowTitle(), ToolState::AppCaption() + u" - "_s + target);
     QVERIFY(!page_->IsSetChanged());
     QCOMPARE(progress_.Last().title, u"Creating: "_s + target);
 

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "messageset/SetFileBuilder.h"
-#include "messageset/SetFileCrc.h"
+#include "setfile/SetFileCrc.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
 #include "tests/support/TestFiles.h"

@@ -4,7 +4,7 @@
 #include <QQueue>
 #include <optional>
 
-#include "app/DialogService.h"
+#include "base/DialogService.h"
 
 // A dialog service for tests: records every box and save dialog, and answers from the queues the
 // test filled. A question with no queued answer is answered No (or Cancel) and counted, so that a

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "messageset/WaveFormat.h"
+#include "audio/WaveFormat.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WaveFiles.h"
 

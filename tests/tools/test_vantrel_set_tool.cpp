@@ -4,12 +4,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "messageset/InfoFile.h"
-#include "messageset/SetFileCrc.h"
-#include "messageset/SetFileLayout.h"
-#include "messageset/SetFileReader.h"
-#include "messageset/SetFileWriter.h"
-#include "tests/support/ScriptedDialogService.h"
+#include "setfile/InfoFile.h"
+#include "setfile/SetFileCrc.h"
+#include "setfile/SetFileLayout.h"
+#include "setfile/SetFileReader.h"
+#include "setfile/SetFileWriter.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/WaveFiles.h"
 
@@ -225,8 +224,7 @@ private slots:
         model.setName = u"Lobby.SET"_s;
         model.setFilePath = Path(u"Lobby.SET"_s);
         model.entries = {{u"Fire Alarm~1"_s, 3044, first}, {u"evacuate"_s, 90044, second}};
-        ScriptedDialogService dialogs;
-        InfoFile info(dialogs, u"Vantrel"_s);
+        InfoFile info(u"Vantrel"_s);
         QVERIFY(info.WriteInfoFile(model, Path(u"Lobby.nfo"_s)));
 
         const Run run = Tool({u"build"_s, u"--info"_s, u"Lobby.nfo"_s, u"rebuilt.SET"_s});
@@ -241,7 +239,7 @@ private slots:
         QVERIFY(!QFile::exists(Path(u"partial.SET"_s)));
 
         // Another program's info file.
-        InfoFile other(dialogs, u"Other"_s);
+        InfoFile other(u"Other"_s);
         model.entries.removeLast();
         QVERIFY(other.WriteInfoFile(model, Path(u"Other.nfo"_s)));
         const Run foreign = Tool({u"build"_s, u"--info"_s, u"Other.nfo"_s, u"o.SET"_s});

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/PrivateProfile.h"
+#include "base/PrivateProfile.h"
 #include "transfer/CategorySettings.h"
 
 using namespace Qt::StringLiterals;

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTest>
 
-#include "app/ToolApp.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "tests/support/ControllerSimulator.h"
 #include "transfer/EnsureRemoteDirectory.h"
@@ -18,7 +18,7 @@ private:
     // Starts the simulator and connects the session, which ends in /mmu.
     void Open(ControllerSimulator& simulator, ControllerSession& session) {
         QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
-        QVERIFY2(session.Connect(ToolApp::AppCaption(), simulator.Host(), simulator.User(),
+        QVERIFY2(session.Connect(ToolState::AppCaption(), simulator.Host(), simulator.User(),
                                  simulator.Password(), simulator.Port()),
                  qPrintable(session.LastError()));
         QVERIFY(session.SetRemoteDirectory(u"/mmu"_s));

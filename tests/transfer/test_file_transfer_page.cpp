@@ -17,8 +17,8 @@
 #include <QTreeWidget>
 
 #include "app/MainWindow.h"
-#include "app/PrivateProfile.h"
-#include "app/ToolApp.h"
+#include "base/PrivateProfile.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
@@ -79,7 +79,7 @@ class TestFileTransferPage : public QObject {
 private:
     std::unique_ptr<QTemporaryDir> temp_;
     QString savedWorkingDirectory_;
-    ToolApp tool_{u"Vantrel"_s};
+    ToolState tool_{u"Vantrel"_s};
     ScriptedDialogService dialogs_;
     std::unique_ptr<FakeProgressFactory> progress_;
     std::unique_ptr<ControllerSimulator> simulator_;
@@ -128,7 +128,7 @@ private:
         session_ = std::make_unique<ControllerSession>();
         session_->SetProgressFactory(progress_.get());
         session_->SetProgressPause(std::chrono::milliseconds(0));
-        QVERIFY2(session_->Connect(ToolApp::AppCaption(), simulator_->Host(), simulator_->User(),
+        QVERIFY2(session_->Connect(ToolState::AppCaption(), simulator_->Host(), simulator_->User(),
                                    simulator_->Password(), simulator_->Port()),
                  qPrintable(session_->LastError()));
     }
@@ -463,7 +463,7 @@ private slots:
         QCOMPARE(TypeBefore(simulator_->CommandLog(), u"STOR /rfa\\web\\index.htm"_s), u"TYPE A"_s);
 
         const FakeProgressLog& web = *progress_->Logs().at(displays);
-        QCOMPARE(web.title, ToolApp::AppCaption());
+        QCOMPARE(web.title, ToolState::AppCaption());
         QVERIFY(web.modal);
         QCOMPARE(web.upper, 4);
         QCOMPARE(web.step, 1);
@@ -594,9 +594,13 @@ private slots:
         QVERIFY(!simulator_->CommandLog().contains(u"RETR"_s));
         QVERIFY(Texts(LocalList()).contains(u"new.set"_s));
         // A remote name never chooses the local folder (TransferNameRules has the whole table).
-        QVERIFY(WriteFile(Remote(u"/mmu/c:\x01" u"evil.set"_s)));
+        QVERIFY(
+            WriteFile(Remote(u"/mmu/c:\x01"
+                             u"evil.set"_s)));
         page_->RefreshRemoteList();
-        QVERIFY(Select(RemoteList(), u"c:\x01" u"evil.set"_s));
+        QVERIFY(Select(RemoteList(),
+                       u"c:\x01"
+                       u"evil.set"_s));
         dialogs_.QueueSaveFileName(std::nullopt);
         Button(u"downloadButton"_s)->click();
         QCOMPARE(dialogs_.SaveRequests().back().initialName, u"c__evil.set"_s);

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/ToolApp.h"
+#include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
@@ -46,7 +46,7 @@ private Q_SLOTS:
         QVERIFY2(simulator_->Start(), qPrintable(simulator_->ErrorText()));
         session_.SetProgressFactory(&progress_);
         session_.SetProgressPause(std::chrono::milliseconds(0));
-        QVERIFY2(session_.Connect(ToolApp::AppCaption(), simulator_->Host(), simulator_->User(),
+        QVERIFY2(session_.Connect(ToolState::AppCaption(), simulator_->Host(), simulator_->User(),
                                   simulator_->Password(), simulator_->Port()),
                  qPrintable(session_.LastError()));
         QVERIFY(session_.SetRemoteDirectory(u"/rfa\\cfg"_s));

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "app/DialogService.h"
+#include "base/DialogService.h"
 
 // Answers every question at once and keeps the texts: a layout check must never wait on a
 // dialog, and any message while the pages are shown is worth reporting.

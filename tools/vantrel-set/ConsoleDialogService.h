@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-#include "app/DialogService.h"
+#include "base/DialogService.h"
 
 // The dialog service of the command-line tool: every message goes to the error stream, each line
 // prefixed with the tool's name; questions are answered No (or Cancel) and save dialogs cancelled.

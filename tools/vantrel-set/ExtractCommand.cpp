@@ -3,8 +3,8 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
-#include "messageset/InfoFile.h"
-#include "messageset/SetFileExtractor.h"
+#include "setfile/InfoFile.h"
+#include "setfile/SetFileExtractor.h"
 #include "tools/vantrel-set/CommandExit.h"
 
 using namespace Qt::StringLiterals;

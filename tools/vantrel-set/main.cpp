@@ -7,14 +7,13 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-#include "messageset/FormatKilobytes.h"
-#include "messageset/InfoFile.h"
-#include "messageset/MessageSetModel.h"
-#include "messageset/MessageSetTexts.h"
-#include "messageset/SetFileBuilder.h"
-#include "messageset/SetFileReader.h"
-#include "messageset/SetFileWriter.h"
-#include "messageset/WaveEntry.h"
+#include "setfile/FormatKilobytes.h"
+#include "setfile/InfoFile.h"
+#include "setfile/MessageSetModel.h"
+#include "setfile/MessageSetTexts.h"
+#include "setfile/SetFileReader.h"
+#include "setfile/SetFileWriter.h"
+#include "setfile/WaveEntry.h"
 #include "tools/vantrel-set/ConsoleDialogService.h"
 #include "tools/vantrel-set/ConvertCommand.h"
 #include "tools/vantrel-set/ExtractCommand.h"
@@ -170,9 +169,12 @@ int Tool::Build(const QCommandLineParser& parser, const QStringList& positional)
             return Usage(u"build --info takes the output file only."_s);
         }
         const QString infoPath = parser.value(u"info"_s);
-        InfoFile infoFile(dialogs_, kInfoProgramName);
+        InfoFile infoFile(kInfoProgramName);
         const bool own = infoFile.ReadInfoFile(model, infoPath);
-        if (dialogs_.MessageCount() > 0) {
+        for (const QString& problem : infoFile.Problems()) {
+            dialogs_.Inform(problem);
+        }
+        if (!infoFile.Problems().isEmpty()) {
             return Fail(u"Not built: the info file could not be read completely."_s);
         }
         if (!own) {
@@ -201,7 +203,7 @@ int Tool::Build(const QCommandLineParser& parser, const QStringList& positional)
         result = writer.WriteFile(output, model.setName, model.entries);
     }
     if (!result.Ok()) {
-        return Fail(SetFileBuilder::FailureText(result, output));
+        return Fail(SetFileWriter::FailureText(result, output));
     }
     out_ << u"%1: %2 messages, %3 bytes, CRC 0x%4"_s.arg(output)
                 .arg(model.entries.size())

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <chrono>
+#include <functional>
+
+#include "ftp/ControlConnection.h"
+
+// One command with a data connection in active mode (LIST, RETR, STOR): listens on the control
+// connection's local address, sends PORT and the command, and then serves the data connection
+// and the control connection side by side, so the controller may connect before or after its
+// preliminary reply and may send its final reply before the data has been read. The transfer is
+// complete only when the data connection has ended AND a positive final reply has come.
+class ActiveTransfer {
+public:
+    struct Bounds {
+        std::chrono::milliseconds reply{10000};       // each reply and the controller's connect
+        std::chrono::milliseconds inactivity{10000};  // no data moving
+        std::chrono::milliseconds total{0};           // the whole transfer; 0: no bound
+        qint64 maxBytes = -1;                         // bytes received; negative: no bound
+    };
+    // Receives data; false stops the transfer (cancel or a local write error).
+    using Sink = std::function<bool(const char* data, qint64 size)>;
+    // Fills data with at most size bytes: the count, 0 at the end, negative to stop.
+    using Source = std::function<qint64(char* data, qint64 size)>;
+
+    enum class DataFailure {
+        None,
+        NotOpened,  // the listener failed, or the controller never connected
+        Lost,       // the data connection broke
+        Stalled,    // no data moved for the inactivity bound
+        TooLarge,   // more than maxBytes, or longer than the total bound
+        Stopped,    // the sink, the source or the tick stopped it
+    };
+    struct Outcome {
+        NetFailure control = NetFailure::None;  // on the control connection
+        DataFailure data = DataFailure::None;
+        FtpReply reply;  // the last reply (final when finalCame)
+        bool finalCame = false;
+        bool portRefused = false;  // the reply is PORT's refusal
+        bool unexpectedReply = false;
+        qint64 bytes = 0;  // bytes moved on the data connection
+        // Whether the control connection can still be trusted to be in step.
+        bool ControlInStep() const;
+    };
+
+    ActiveTransfer(ControlConnection& control, const Bounds& bounds, NetTick tick)
+        : control_(control), bounds_(bounds), tick_(std::move(tick)) {}
+
+    Outcome Receive(const QByteArray& command, const Sink& sink);
+    Outcome Send(const QByteArray& command, const Source& source);
+
+private:
+    Outcome Run(const QByteArray& command, const Sink* sink, const Source* source);
+    // PORT for a fresh listener; false with outcome filled when that failed.
+    bool OpenListener(NetSocket& listener, Outcome* outcome);
+    // Takes the replies that arrived; false when the control connection failed.
+    bool TakeReplies(Outcome* outcome, bool* preliminaryCame);
+
+    ControlConnection& control_;
+    Bounds bounds_;
+    NetTick tick_;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "setfile/MessageSetTexts.h"
+
+// The message set page's own messages: its questions, a set shown from its set file, the
+// extraction of a set and the import of sound files of other formats.
+namespace message_set_texts {
+
+using namespace Qt::StringLiterals;
+
+// The page's questions and its add of a file that cannot be opened.
+inline QString ClearEntireList() {
+    return u"Clear entire list?"_s;
+}
+inline QString SaveChangedSetFirst() {
+    return u"The message set has changed. Do you want to save it first?"_s;
+}
+inline QString CouldNotFind(const QString& path) {
+    return u"Could not find file: "_s + path;
+}
+
+// The title of the progress window of a set file build.
+inline QString CreatingTitle(const QString& path) {
+    return u"Creating: "_s + path;
+}
+// A set shown from its set file alone (info file missing, unreadable or naming lost waves): the
+// page's status line, and its extraction into wave files.
+inline QString ShownFromSetFile(const QString& why, const QString& status) {
+    return u"Shown from the set file, as "_s + why + u". "_s + status;
+}
+inline QString InfoFileUnusable() {
+    return u"its info file cannot be read"_s;
+}
+inline QString WavesOfInfoFileMissing() {
+    return u"wave files its info file lists are missing"_s;
+}
+inline QString ExtractFolderTitle() {
+    return u"Extract message set to folder"_s;
+}
+// existing: the files in the way, already cut to a readable list.
+inline QString ReplaceExtractedFiles(const QString& existing) {
+    return u"These files already exist:\n"_s + existing + u"\nDo you want to replace them?"_s;
+}
+inline QString ExtractedWithWarnings(const QStringList& warnings) {
+    return u"The message set was extracted with warnings:\n"_s + warnings.join(u'\n');
+}
+inline QString CouldNotCreateFolder(const QString& path) {
+    return u"Could not create folder: "_s + path;
+}
+
+// Sound files of other formats, converted into a copy that can be added.
+inline QString OfferConvertedCopy(const QString& target) {
+    return u"Do you want to add a copy converted to mono, 16 bit, 44.1kHz?\nThe copy is written "
+           "to: "_s +
+           target;
+}
+inline QString ReplaceConvertedCopy(const QString& target) {
+    return u"The file '"_s + target + u"' already exists.\nDo you want to replace it?"_s;
+}
+inline QString ConvertingTitle(const QString& source) {
+    return u"Converting: "_s + source;
+}
+inline QString SamplesClipped(qint64 count, const QString& source) {
+    return u"%1 samples of %2 were beyond full scale and were clipped."_s.arg(count).arg(source);
+}
+inline QString ImportAudioTitle() {
+    return u"Import audio"_s;
+}
+inline QString SoundFileFilter() {
+    return u"Sound files|*.flac;*.ogg;*.oga;*.opus;*.mp3;*.wav;*.aif;*.aiff|All Files (*.*)|*.*||"_s;
+}
+
+}  // namespace message_set_texts

@@ -1,0 +1,117 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "audio/WaveFormat.h"
+#include "setfile/MessageSetModel.h"
+#include "setfile/WaveEntry.h"
+#include "tests/support/WaveFiles.h"
+
+using namespace Qt::StringLiterals;
+using Format = wave_files::Format;
+
+namespace {
+
+const QString kLead =
+    u"The selected file has an invalid wave format and will be ignored.\n"
+    "The supported wav format is mono, 16 bit, 44.1kHz.\n"
+    "The selected file is "_s;
+
+}  // namespace
+
+Q_DECLARE_METATYPE(wave_files::Format)
+
+class WaveFormatTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    void formats_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QString>("ending");  // empty: accepted
+        QTest::newRow("supported") << Format{} << QString();
+        QTest::newRow("block alignment 4")
+            << Format{1, 1, 44100, 4, 16} << u"mono, 16 bits, 44kHz."_s;
+        QTest::newRow("8 bit 22 kHz") << Format{1, 1, 22050, 1, 8} << u"mono, 8 bits, 22kHz."_s;
+        QTest::newRow("stereo 48 kHz")
+            << Format{1, 2, 48000, 4, 16} << u"stereo, 16 bits, 48kHz."_s;
+        QTest::newRow("six channels")
+            << Format{1, 6, 44100, 12, 16} << u"undefined, 16 bits, 44kHz."_s;
+        QTest::newRow("not PCM") << Format{3, 1, 44100, 2, 16} << u"mono, 16 bits, 44kHz."_s;
+        QTest::newRow("rate over 4 GHz")
+            << Format{1, 1, 0xFFFFFFFF, 2, 16} << u"mono, 16 bits, 4294967kHz."_s;
+    }
+    void formats() {
+        QFETCH(Format, format);
+        QFETCH(QString, ending);
+        const QString path = dir_.filePath(QString::fromUtf8(QTest::currentDataTag()) + u".wav"_s);
+        QVERIFY(wave_files::Write(path, wave_files::Make(100, format)));
+        QString message;
+        QCOMPARE(WaveFormat::Examine(path, &message), ending.isEmpty()
+                                                          ? WaveFormat::Verdict::Supported
+                                                          : WaveFormat::Verdict::Unsupported);
+        QCOMPARE(message, ending.isEmpty() ? QString() : kLead + ending);
+    }
+
+    void onlyTheFixedOffsetsCount() {
+        // No RIFF header and no chunk names, but the right fields at 20 to 35: accepted. Exactly
+        // 36 bytes are enough.
+        QByteArray bytes = wave_files::MakeExact(36);
+        bytes.replace(0, 20, QByteArray(20, 'x'));
+        const QString path = dir_.filePath(u"bare.wav"_s);
+        QVERIFY(wave_files::Write(path, bytes));
+        QCOMPARE(WaveFormat::Examine(path), WaveFormat::Verdict::Supported);
+    }
+
+    void unreadableFilesHaveNoMessage() {
+        const QString shortFile = dir_.filePath(u"short.wav"_s);
+        QVERIFY(wave_files::Write(shortFile, wave_files::MakeExact(35)));
+        for (const QString& path : {shortFile, dir_.filePath(u"missing.wav"_s), dir_.path()}) {
+            QString message;
+            QCOMPARE(WaveFormat::Examine(path, &message), WaveFormat::Verdict::Unreadable);
+            QVERIFY(message.isEmpty());
+        }
+    }
+
+    // A wave file as the next message of a set: every refusal, then the message it makes.
+    void waveEntry_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("messagesInSet");
+        QTest::addColumn<int>("problem");
+        using Problem = WaveEntry::Problem;
+        const QByteArray good = wave_files::Make(2000);
+        QTest::newRow("taken") << u"Door Bell.WAV"_s << good << 0 << int(Problem::None);
+        QTest::newRow("set full") << u"a.wav"_s << good << int(MessageSetModel::kMaxMessages)
+                                  << int(Problem::SetFull);
+        QTest::newRow("13 characters and .wav")
+            << u"thirteenchars.wav"_s << good << 0 << int(Problem::NameRule);
+        QTest::newRow("tilde") << u"a~1.wav"_s << good << 0 << int(Problem::NameRule);
+        QTest::newRow("stereo") << u"st.wav"_s << wave_files::Make(100, Format{1, 2, 44100, 4, 16})
+                                << 0 << int(Problem::UnsupportedFormat);
+        QTest::newRow("too short")
+            << u"sh.wav"_s << wave_files::MakeExact(35) << 0 << int(Problem::Unreadable);
+    }
+    void waveEntry() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, messagesInSet);
+        QFETCH(int, problem);
+        const QString path = dir_.filePath(file);
+        QVERIFY(wave_files::Write(path, bytes));
+        const WaveEntry wave = WaveEntry::FromFile(path, messagesInSet);
+        QCOMPARE(int(wave.problem), problem);
+        QCOMPARE(wave.formatText.isEmpty(), problem != int(WaveEntry::Problem::UnsupportedFormat));
+        if (wave.Ok()) {
+            QCOMPARE(wave.entry, (MessageEntry{u"door bell"_s, 2044, path}));
+        }
+        static_assert(MessageEntry::ClampSize(qint64(1) << 32) == 0xFFFFFFFFu);
+        static_assert(MessageEntry::ClampSize(0xFFFFFFFE) == 0xFFFFFFFEu);
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+QTEST_GUILESS_MAIN(WaveFormatTest)
+#include "test_wave_format.moc"
