@@ -1,15 +1,23 @@
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "setfile/FormatKilobytes.h"
 #include "setfile/MessageNameRule.h"
 #include "setfile/MessageSetModel.h"
+#include "setfile/WaveEntry.h"
+#include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
+using Format = wave_files::Format;
+
+Q_DECLARE_METATYPE(wave_files::Format)
 
 class MessageSetModelTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
     void formatKilobytes_data() {
         QTest::addColumn<quint64>("bytes");
         QTest::addColumn<QString>("text");
@@ -98,6 +106,45 @@ private slots:
         QFETCH(QString, name);
         QCOMPARE(message_name_rule::NameForWaveFile(path), name);
     }
+
+    // A wave file as the next message of a set: every refusal, then the message it makes.
+    void waveEntry_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("messagesInSet");
+        QTest::addColumn<int>("problem");
+        using Problem = WaveEntry::Problem;
+        const QByteArray good = wave_files::Make(2000);
+        QTest::newRow("taken") << u"Door Bell.WAV"_s << good << 0 << int(Problem::None);
+        QTest::newRow("set full") << u"a.wav"_s << good << int(MessageSetModel::kMaxMessages)
+                                  << int(Problem::SetFull);
+        QTest::newRow("13 characters and .wav")
+            << u"thirteenchars.wav"_s << good << 0 << int(Problem::NameRule);
+        QTest::newRow("tilde") << u"a~1.wav"_s << good << 0 << int(Problem::NameRule);
+        QTest::newRow("stereo") << u"st.wav"_s << wave_files::Make(100, Format{1, 2, 44100, 4, 16})
+                                << 0 << int(Problem::UnsupportedFormat);
+        QTest::newRow("too short")
+            << u"sh.wav"_s << wave_files::MakeExact(35) << 0 << int(Problem::Unreadable);
+    }
+    void waveEntry() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, messagesInSet);
+        QFETCH(int, problem);
+        const QString path = dir_.filePath(file);
+        QVERIFY(wave_files::Write(path, bytes));
+        const WaveEntry wave = WaveEntry::FromFile(path, messagesInSet);
+        QCOMPARE(int(wave.problem), problem);
+        QCOMPARE(wave.formatText.isEmpty(), problem != int(WaveEntry::Problem::UnsupportedFormat));
+        if (wave.Ok()) {
+            QCOMPARE(wave.entry, (MessageEntry{u"door bell"_s, 2044, path}));
+        }
+        static_assert(MessageEntry::ClampSize(qint64(1) << 32) == 0xFFFFFFFFu);
+        static_assert(MessageEntry::ClampSize(0xFFFFFFFE) == 0xFFFFFFFEu);
+    }
+
+private:
+    QTemporaryDir dir_;
 };
 
 QTEST_GUILESS_MAIN(MessageSetModelTest)
