@@ -1,16 +1,42 @@
 # vantrel_add_test(NAME <name> SOURCES <files...> [CORE] [LIBS <libs...>] [LABELS <labels...>]
-#                  [FIXTURES <fixtures...>] [TIMEOUT <seconds>])
-# Adds one Qt Test executable run by CTest with the offscreen platform. CORE tests link only the
-# logic library (no widgets); the others link the widget library and the shared test support.
+#                  [FIXTURES <fixtures...>] [TIMEOUT <seconds>] [DEFINITIONS <definitions...>]
+#                  [DEPENDS <targets...>])
+# Adds one Qt Test class, run by CTest with the offscreen platform as the test <name>, which is its
+# file's name. The classes of a folder share one executable (tests_<folder>, with the widget
+# libraries and the shared test support), CORE classes a second one that links only the logic
+# libraries (tests_<folder>_core); the executable runs the class its first argument names. One
+# executable per folder rather than per class saves dozens of links and moc runs.
 function(vantrel_add_test)
-    cmake_parse_arguments(ARG "CORE" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS;FIXTURES" ${ARGN})
-    add_executable(${ARG_NAME} ${ARG_SOURCES})
+    cmake_parse_arguments(ARG "CORE" "NAME;TIMEOUT"
+        "SOURCES;LIBS;LABELS;FIXTURES;DEFINITIONS;DEPENDS" ${ARGN})
+    get_filename_component(folder "${CMAKE_CURRENT_SOURCE_DIR}" NAME)
     if(ARG_CORE)
-        target_link_libraries(${ARG_NAME} PRIVATE vantrel_core Qt6::Test ${ARG_LIBS})
+        set(executable tests_${folder}_core)
     else()
-        target_link_libraries(${ARG_NAME} PRIVATE vantrel_test_support ${ARG_LIBS})
+        set(executable tests_${folder})
     endif()
-    add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
+    if(NOT TARGET ${executable})
+        add_executable(${executable} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp
+            ${CMAKE_SOURCE_DIR}/tests/support/TestMain.h)
+        if(ARG_CORE)
+            target_link_libraries(${executable} PRIVATE vantrel_core Qt6::Test)
+        else()
+            target_link_libraries(${executable} PRIVATE vantrel_test_support)
+            target_compile_definitions(${executable} PRIVATE VANTREL_TEST_WIDGETS)
+        endif()
+        vantrel_use_precompiled_headers(${executable})
+    endif()
+    target_sources(${executable} PRIVATE ${ARG_SOURCES})
+    if(ARG_LIBS)
+        target_link_libraries(${executable} PRIVATE ${ARG_LIBS})
+    endif()
+    if(ARG_DEFINITIONS)
+        target_compile_definitions(${executable} PRIVATE ${ARG_DEFINITIONS})
+    endif()
+    if(ARG_DEPENDS)
+        add_dependencies(${executable} ${ARG_DEPENDS})
+    endif()
+    add_test(NAME ${ARG_NAME} COMMAND ${executable} ${ARG_NAME})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()

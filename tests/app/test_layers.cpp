@@ -9,6 +9,8 @@
 #include <QSet>
 #include <QTest>
 
+#include "tests/support/TestMain.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -144,5 +146,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLayers)
+VANTREL_TEST_GUILESS_MAIN(TestLayers)
 #include "test_layers.moc"

@@ -18,6 +18,7 @@
 #include "base/PrivateProfile.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestMain.h"
 #include "widgets/PageDialog.h"
 #include "widgets/UnsavedSetOwner.h"
 #include "widgets/WidgetDialogService.h"
@@ -434,5 +435,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+VANTREL_TEST_MAIN(TestMainWindow)
 #include "test_main_window.moc"

@@ -14,6 +14,7 @@
 #include "app/ToolStartup.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -120,5 +121,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSingleInstance)
+VANTREL_TEST_MAIN(TestSingleInstance)
 #include "test_single_instance.moc"

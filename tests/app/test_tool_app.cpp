@@ -10,6 +10,7 @@
 #include "base/FileDialogFilter.h"
 #include "base/SystemErrorText.h"
 #include "base/TextEncoding.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -84,5 +85,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestToolApp)
+VANTREL_TEST_GUILESS_MAIN(TestToolApp)
 #include "test_tool_app.moc"

@@ -16,6 +16,7 @@
 #include "base/PrivateProfile.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -131,5 +132,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestToolStartup)
+VANTREL_TEST_MAIN(TestToolStartup)
 #include "test_tool_startup.moc"

@@ -13,6 +13,7 @@
 #include "audio/WaveFormat.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -191,5 +192,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(AudioConverterTest)
+VANTREL_TEST_GUILESS_MAIN(AudioConverterTest)
 #include "test_audio_converter.moc"

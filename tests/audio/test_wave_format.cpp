@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "audio/WaveFormat.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -75,5 +76,5 @@ private:
     QTemporaryDir dir_;
 };
 
-QTEST_GUILESS_MAIN(WaveFormatTest)
+VANTREL_TEST_GUILESS_MAIN(WaveFormatTest)
 #include "test_wave_format.moc"

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "audio/WavePlayer.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -111,5 +112,5 @@ private:
     QString second_;
 };
 
-QTEST_MAIN(WavePlayerTest)
+VANTREL_TEST_MAIN(WavePlayerTest)
 #include "test_wave_player.moc"

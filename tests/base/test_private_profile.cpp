@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "base/PrivateProfile.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -201,5 +202,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPrivateProfile)
+VANTREL_TEST_GUILESS_MAIN(TestPrivateProfile)
 #include "test_private_profile.moc"

@@ -7,6 +7,7 @@
 
 #include "base/DriveRoots.h"
 #include "browse/FolderListing.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -92,5 +93,5 @@ void TestFolderRules::unreadableFolderListsNothing() {
     QVERIFY(!FolderListing::Read(QString()).readable);
 }
 
-QTEST_GUILESS_MAIN(TestFolderRules)
+VANTREL_TEST_GUILESS_MAIN(TestFolderRules)
 #include "test_folder_rules.moc"

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "browse/FolderTree.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -386,5 +387,5 @@ void TestFolderTree::desktopFallsBackToHome() {
     }
 }
 
-QTEST_MAIN(TestFolderTree)
+VANTREL_TEST_MAIN(TestFolderTree)
 #include "test_folder_tree.moc"

@@ -8,6 +8,7 @@
 #include "progress/ProgressSink.h"
 #include "tests/controller/SessionFaults.h"
 #include "tests/support/ControllerSimulator.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -256,5 +257,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ControllerFaultsTest)
+VANTREL_TEST_GUILESS_MAIN(ControllerFaultsTest)
 #include "test_controller_faults.moc"

@@ -7,6 +7,7 @@
 #include "controller/ControllerSession.h"
 #include "tests/controller/SessionFaults.h"
 #include "tests/support/ControllerSimulator.h"
+#include "tests/support/TestMain.h"
 #include "transfer/EnsureRemoteDirectory.h"
 
 using namespace Qt::StringLiterals;
@@ -157,5 +158,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ControllerReconnectTest)
+VANTREL_TEST_GUILESS_MAIN(ControllerReconnectTest)
 #include "test_controller_reconnect.moc"

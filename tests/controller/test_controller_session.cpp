@@ -7,6 +7,7 @@
 #include "controller/ControllerSession.h"
 #include "controller/RemoteFinder.h"
 #include "tests/support/ControllerSimulator.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -299,5 +300,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ControllerSessionTest)
+VANTREL_TEST_GUILESS_MAIN(ControllerSessionTest)
 #include "test_controller_session.moc"

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "tests/support/ControllerSimulator.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -103,5 +104,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ControllerSimulatorTest)
+VANTREL_TEST_GUILESS_MAIN(ControllerSimulatorTest)
 #include "test_controller_simulator.moc"

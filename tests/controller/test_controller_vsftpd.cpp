@@ -13,6 +13,7 @@
 
 #include "controller/ControllerSession.h"
 #include "tests/support/FakeProgress.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -174,5 +175,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ControllerVsftpdTest)
+VANTREL_TEST_GUILESS_MAIN(ControllerVsftpdTest)
 #include "test_controller_vsftpd.moc"

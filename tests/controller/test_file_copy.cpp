@@ -8,6 +8,7 @@
 #include "controller/ControllerSession.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -343,5 +344,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FileCopyTest)
+VANTREL_TEST_GUILESS_MAIN(FileCopyTest)
 #include "test_file_copy.moc"

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "controller/LoginFields.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -56,5 +57,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLoginFields)
+VANTREL_TEST_GUILESS_MAIN(TestLoginFields)
 #include "test_login_fields.moc"

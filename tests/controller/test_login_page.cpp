@@ -13,6 +13,7 @@
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -265,5 +266,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(LoginPageTest)
+VANTREL_TEST_MAIN(LoginPageTest)
 #include "test_login_page.moc"

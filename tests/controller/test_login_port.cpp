@@ -5,6 +5,7 @@
 
 #include "base/PrivateProfile.h"
 #include "controller/LoginPort.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -45,5 +46,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLoginPort)
+VANTREL_TEST_GUILESS_MAIN(TestLoginPort)
 #include "test_login_port.moc"

@@ -4,6 +4,7 @@
 #include "ftp/RemoteListParser.h"
 #include "ftp/RemoteName.h"
 #include "ftp/ReplyReader.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -97,5 +98,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FtpReplyReaderTest)
+VANTREL_TEST_GUILESS_MAIN(FtpReplyReaderTest)
 #include "test_ftp_reply_reader.moc"

@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "ftp/FtpTranscript.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -55,5 +56,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(FtpTranscriptTest)
+VANTREL_TEST_GUILESS_MAIN(FtpTranscriptTest)
 #include "test_ftp_transcript.moc"

@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "ftp/RemoteListParser.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -94,5 +95,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(RemoteListParserTest)
+VANTREL_TEST_GUILESS_MAIN(RemoteListParserTest)
 #include "test_remote_list_parser.moc"

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "ftp/WildcardMatch.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -48,5 +49,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWildcardMatch)
+VANTREL_TEST_GUILESS_MAIN(TestWildcardMatch)
 #include "test_wildcard_match.moc"

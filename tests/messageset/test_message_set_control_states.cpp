@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "messageset/MessageSetControlStates.h"
+#include "tests/support/TestMain.h"
 
 class TestMessageSetControlStates : public QObject {
     Q_OBJECT
@@ -54,5 +55,5 @@ void TestMessageSetControlStates::extractAndImport() {
     }
 }
 
-QTEST_GUILESS_MAIN(TestMessageSetControlStates)
+VANTREL_TEST_GUILESS_MAIN(TestMessageSetControlStates)
 #include "test_message_set_control_states.moc"

@@ -15,6 +15,7 @@
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -355,5 +356,5 @@ private:
     std::unique_ptr<MessageSetEditor> editor_;
 };
 
-QTEST_GUILESS_MAIN(TestMessageSetEditor)
+VANTREL_TEST_GUILESS_MAIN(TestMessageSetEditor)
 #include "test_message_set_editor.moc"

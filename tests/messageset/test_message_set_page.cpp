@@ -24,6 +24,7 @@
 #include "setfile/SetFileWriter.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -833,7 +834,7 @@ void TestMessageSetPage::screenReadersReadTheTotalsWithTheirCaptions() {
              page_->findChild<QLineEdit*>(u"setNameEdit"_s));
 }
 
-QTEST_MAIN(TestMessageSetPage)
+VANTREL_TEST_MAIN(TestMessageSetPage)
 #include "test_message_set_page.moc"
 
 void TestMessageSetPage::setFileStatusExtractAndImportAreWired() {

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "messageset/MessageSetTableModel.h"
+#include "tests/support/TestMain.h"
 
 using namespace Qt::StringLiterals;
 
@@ -86,5 +87,5 @@ private:
     std::unique_ptr<QAbstractItemModelTester> tester_;
 };
 
-QTEST_GUILESS_MAIN(TestMessageSetTableModel)
+VANTREL_TEST_GUILESS_MAIN(TestMessageSetTableModel)
 #include "test_message_set_table_model.moc"

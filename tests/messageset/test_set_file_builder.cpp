@@ -10,6 +10,7 @@
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -217,5 +218,5 @@ private:
     QString target_;
 };
 
-QTEST_MAIN(SetFileBuilderTest)
+VANTREL_TEST_MAIN(SetFileBuilderTest)
 #include "test_set_file_builder.moc"

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/TestMain.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -163,5 +165,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPackage)
+VANTREL_TEST_GUILESS_MAIN(TestPackage)
 #include "test_package.moc"

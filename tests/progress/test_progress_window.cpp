@@ -18,6 +18,7 @@
 #include "progress/ProgressWindow.h"
 #include "progress/ProgressWindowFactory.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -302,5 +303,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestProgressWindow)
+VANTREL_TEST_MAIN(TestProgressWindow)
 #include "test_progress_window.moc"

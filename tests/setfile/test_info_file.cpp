@@ -10,6 +10,7 @@
 
 #include "setfile/InfoFile.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -308,5 +309,5 @@ private:
     InfoFile info_{u"Vantrel"_s};
 };
 
-QTEST_GUILESS_MAIN(InfoFileTest)
+VANTREL_TEST_GUILESS_MAIN(InfoFileTest)
 #include "test_info_file.moc"

@@ -5,6 +5,7 @@
 #include "setfile/MessageNameRule.h"
 #include "setfile/MessageSetModel.h"
 #include "setfile/WaveEntry.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -147,5 +148,5 @@ private:
     QTemporaryDir dir_;
 };
 
-QTEST_GUILESS_MAIN(MessageSetModelTest)
+VANTREL_TEST_GUILESS_MAIN(MessageSetModelTest)
 #include "test_message_set_model.moc"

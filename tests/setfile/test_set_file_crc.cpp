@@ -5,6 +5,7 @@
 
 #include "setfile/CrcAccumulator.h"
 #include "setfile/SetFileCrc.h"
+#include "tests/support/TestMain.h"
 
 namespace {
 
@@ -142,5 +143,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SetFileCrcTest)
+VANTREL_TEST_GUILESS_MAIN(SetFileCrcTest)
 #include "test_set_file_crc.moc"

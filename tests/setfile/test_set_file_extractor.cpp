@@ -12,6 +12,7 @@
 #include "setfile/SetFileWriter.h"
 #include "setfile/StoredMessageSet.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -254,5 +255,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SetFileExtractorTest)
+VANTREL_TEST_GUILESS_MAIN(SetFileExtractorTest)
 #include "test_set_file_extractor.moc"

@@ -9,6 +9,7 @@
 #include "tests/support/FailingDevice.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -343,5 +344,5 @@ private:
     QTemporaryDir dir_;
 };
 
-QTEST_GUILESS_MAIN(SetFileWriterTest)
+VANTREL_TEST_GUILESS_MAIN(SetFileWriterTest)
 #include "test_set_file_writer.moc"

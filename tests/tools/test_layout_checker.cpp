@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "tests/support/TestMain.h"
 #include "tools/layout-check/LayoutChecker.h"
 
 using namespace Qt::StringLiterals;
@@ -79,5 +80,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestLayoutChecker)
+VANTREL_TEST_MAIN(TestLayoutChecker)
 #include "test_layout_checker.moc"

@@ -7,6 +7,7 @@
 
 #include "audio/WaveFormat.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -101,5 +102,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(VantrelSetCommandsTest)
+VANTREL_TEST_GUILESS_MAIN(VantrelSetCommandsTest)
 #include "test_vantrel_set_commands.moc"

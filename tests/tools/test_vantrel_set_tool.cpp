@@ -10,6 +10,7 @@
 #include "setfile/SetFileReader.h"
 #include "setfile/SetFileWriter.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMain.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -251,5 +252,5 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
-QTEST_GUILESS_MAIN(VantrelSetToolTest)
+VANTREL_TEST_GUILESS_MAIN(VantrelSetToolTest)
 #include "test_vantrel_set_tool.moc"

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "base/PrivateProfile.h"
+#include "tests/support/TestMain.h"
 #include "transfer/CategorySettings.h"
 
 using namespace Qt::StringLiterals;
@@ -239,5 +240,5 @@ private:
     QTemporaryDir temp_;
 };
 
-QTEST_GUILESS_MAIN(TestCategorySettings)
+VANTREL_TEST_GUILESS_MAIN(TestCategorySettings)
 #include "test_category_settings.moc"

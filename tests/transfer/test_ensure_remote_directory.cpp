@@ -7,6 +7,7 @@
 #include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "tests/support/ControllerSimulator.h"
+#include "tests/support/TestMain.h"
 #include "transfer/EnsureRemoteDirectory.h"
 
 using namespace Qt::StringLiterals;
@@ -79,5 +80,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEnsureRemoteDirectory)
+VANTREL_TEST_GUILESS_MAIN(TestEnsureRemoteDirectory)
 #include "test_ensure_remote_directory.moc"

@@ -23,6 +23,7 @@
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
+#include "tests/support/TestMain.h"
 #include "transfer/FileTransferPage.h"
 
 using namespace Qt::StringLiterals;
@@ -749,5 +750,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFileTransferPage)
+VANTREL_TEST_MAIN(TestFileTransferPage)
 #include "test_file_transfer_page.moc"

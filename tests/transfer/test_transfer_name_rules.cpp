@@ -10,6 +10,7 @@
 #include "controller/ControllerSession.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
+#include "tests/support/TestMain.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/TransferCommands.h"
 #include "transfer/TransferNameRules.h"
@@ -103,5 +104,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestTransferNameRules)
+VANTREL_TEST_MAIN(TestTransferNameRules)
 #include "test_transfer_name_rules.moc"

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/TestMain.h"
 #include "transfer/FileCategory.h"
 #include "transfer/RemoteCategoryDirectory.h"
 #include "transfer/TransferListing.h"
@@ -97,5 +98,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTransferPageRules)
+VANTREL_TEST_GUILESS_MAIN(TestTransferPageRules)
 #include "test_transfer_page_rules.moc"

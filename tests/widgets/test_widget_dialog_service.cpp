@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "tests/support/TestMain.h"
 #include "widgets/WaitCursor.h"
 #include "widgets/WidgetDialogService.h"
 
@@ -77,5 +78,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestWidgetDialogService)
+VANTREL_TEST_MAIN(TestWidgetDialogService)
 #include "test_widget_dialog_service.moc"

@@ -1,0 +1,2 @@
+function(vantrel_use_precompiled_headers target)
+endfunction()
