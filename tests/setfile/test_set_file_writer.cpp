@@ -4,8 +4,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "setfile/InfoFile.h"
 #include "setfile/SetFileCrc.h"
 #include "setfile/SetFileWriter.h"
+#include "setfile/StoredMessageSet.h"
 #include "tests/support/FailingDevice.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/TestFiles.h"
@@ -314,6 +316,57 @@ private slots:
         const SetFileWriter::Result failed = writer.WriteFile(nowhere, u"s"_s, {});
         QCOMPARE(failed.outcome, Outcome::CreateFailed);
         QCOMPARE(failed.subject, nowhere);
+    }
+
+    // Folders under tests/data/setfile: wave files, the info file that lists them (set.nfo, with
+    // paths relative to the folder) and the set file they must give (expected.SET), so that the
+    // format is pinned by files anyone can open. The set file read back gives the names and the
+    // sound bytes again.
+    void goldenFolders_data() {
+        QTest::addColumn<QString>("folder");
+        const QDir data(qEnvironmentVariable("VANTREL_SOURCE_DIR") + u"/tests/data/setfile"_s);
+        const QStringList folders = data.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        QVERIFY(folders.size() >= 3);
+        for (const QString& folder : folders) {
+            QTest::newRow(qPrintable(folder)) << data.filePath(folder);
+        }
+    }
+    void goldenFolders() {
+        QFETCH(QString, folder);
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder));
+        MessageSetModel model;
+        InfoFile info(u"Vantrel"_s);
+        const bool read = info.ReadInfoFile(model, u"set.nfo"_s);
+        QVERIFY(QDir::setCurrent(previous));
+        QVERIFY(read);
+        QCOMPARE(info.Problems(), QStringList());
+        for (MessageEntry& entry : model.entries) {
+            entry.path = QDir(folder).filePath(entry.path);
+        }
+
+        const QByteArray expected = ReadAll(QDir(folder).filePath(u"expected.SET"_s));
+        QByteArray written;
+        QBuffer buffer(&written);
+        QVERIFY(buffer.open(QIODevice::ReadWrite));
+        QVERIFY(SetFileWriter().Write(buffer, model.setName, model.entries).Ok());
+        QCOMPARE(written.size(), expected.size());
+        QCOMPARE(written, expected);
+
+        QString error;
+        const std::optional<StoredMessageSet> stored =
+            StoredMessageSet::Open(QDir(folder).filePath(u"expected.SET"_s), &error);
+        QVERIFY2(stored.has_value(), qPrintable(error));
+        QCOMPARE(stored->SetName(), model.setName);
+        QCOMPARE(stored->Messages().size(), model.entries.size());
+        for (int i = 0; i < model.entries.size(); ++i) {
+            QCOMPARE(stored->Messages().at(i).name, model.entries.at(i).name);
+            QByteArray wave;
+            QBuffer waveBuffer(&wave);
+            QVERIFY(waveBuffer.open(QIODevice::WriteOnly));
+            QVERIFY(stored->WriteWave(i, waveBuffer, &error));
+            QCOMPARE(wave.mid(56), ReadAll(model.entries.at(i).path).mid(56));
+        }
     }
 
     void crcOfASetLongerThanTheCoverage() {
