@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds the tool, its tests and benchmarks into build/.
+# Configures and builds the tool, its tools and tests into build/; with --bench the benchmarks
+# (build/bench/) too. Without it a build leaves the benchmarks as the last build made them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+options=()
+if [ "${1:-}" = "--bench" ]; then
+    options+=(-DVANTREL_BUILD_BENCH=ON)
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
 cmake --build build -j2

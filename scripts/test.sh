@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite; then the suite built with
-# AddressSanitizer and UndefinedBehaviorSanitizer (scripts/test-sanitize.sh) and the fuzz targets
-# for a bounded time (scripts/test-fuzz.sh). Each stage runs even when one before it failed. The
-# last line sums up the three as "N passed, N failed" (tests of both suites and fuzz targets).
+# Installs what is missing, builds, and runs the plain test suite, which also replays every fuzz
+# regression and seed input. With --all (what CI runs) it also builds the benchmarks, runs the
+# suite again built with AddressSanitizer and UndefinedBehaviorSanitizer
+# (scripts/test-sanitize.sh) and each fuzz target for a bounded time (scripts/test-fuzz.sh). Each
+# stage runs even when one before it failed. The last line sums the stages up as
+# "N passed, N failed" (tests of the suites and fuzz targets).
 set -uo pipefail
 cd "$(dirname "$0")/.."
+all=false
+case "${1:-}" in
+    "") ;;
+    --all) all=true ;;
+    *)
+        echo "Usage: bash scripts/test.sh [--all]" >&2
+        exit 2
+        ;;
+esac
 bash scripts/install-deps.sh || exit 1
-if ! bash scripts/build.sh; then
+build_options=()
+if $all; then
+    build_options+=(--bench)
+fi
+if ! bash scripts/build.sh "${build_options[@]}"; then
     echo "0 passed, 1 failed"
     exit 1
 fi
@@ -38,7 +53,9 @@ stage() {
     failed=$((failed + f))
 }
 stage tests bash -c 'cd build && ctest --output-on-failure --timeout 600 -j2'
-stage sanitize bash scripts/test-sanitize.sh
-stage fuzz bash scripts/test-fuzz.sh
+if $all; then
+    stage sanitize bash scripts/test-sanitize.sh
+    stage fuzz bash scripts/test-fuzz.sh
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
