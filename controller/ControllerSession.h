@@ -89,6 +89,10 @@ public:
     [[nodiscard]] bool Download(const QString& localPath, const QString& remotePath,
                                 TransferType type, bool showProgress);
 
+    // Ends a command of a caller without an event loop (a worker thread): after a request that got
+    // no answer, the next one is sent again rather than failing at once (FtpClient::EndCommand).
+    void EndCommand() { client_.EndCommand(); }
+
     // The entries of a remote directory (empty: the current one) as the controller lists them.
     // False when the listing failed or the controller answered that nothing is there (450/550).
     // The remote finder is built on this.

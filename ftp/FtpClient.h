@@ -23,7 +23,8 @@
 // After a request got no answer (a reply, the controller's data connection or its data did not
 // come in time), or a reconnection failed, nothing else is sent for the rest of the user's
 // command: every further request fails at once, with that first failure, until control returns
-// to the event loop. So a dead controller costs one wait, not one wait per request.
+// to the event loop (or EndCommand is called). So a dead controller costs one wait, not one wait
+// per request.
 class FtpClient {
 public:
     enum class Failure {
@@ -93,6 +94,11 @@ public:
                  const NetTick& tick);
 
     const QByteArray& RememberedDirectory() const { return remembered_; }
+
+    // Ends the user's command: after a request that got no answer, requests are sent again. The
+    // event loop does this by itself once a command of the window is over; a worker thread that
+    // has no event loop calls it between its commands.
+    void EndCommand() { unanswered_ = false; }
 
 private:
     using Attempt = std::function<Result()>;

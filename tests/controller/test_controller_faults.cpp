@@ -234,6 +234,23 @@ private slots:
         }
     }
 
+    // A worker thread has no event loop to end its command: after a request that got no answer,
+    // every further one fails at once until the worker ends the command itself.
+    void aWorkerEndsItsCommandItself() {
+        Options options;
+        options.stallAfter = 50000;
+        ControllerSimulator simulator(options);
+        ControllerSession session;
+        QVERIFY(Open(simulator, session));
+        QVERIFY(WriteFile(simulator.LocalPath(u"/mmu/data.bin"_s), RandomBytes(kFileSize)));
+        QVERIFY(session.SetRemoteDirectory(u"/mmu"_s));
+        QVERIFY(!session.Download(local_.filePath(u"stalled.bin"_s), u"data.bin"_s,
+                                  TransferType::Binary, false));
+        QCOMPARE(session.GetRemoteDirectory(), QString());  // nothing sent: the command goes on
+        session.EndCommand();
+        QCOMPARE(session.GetRemoteDirectory(), u"/mmu"_s);
+    }
+
     void trickleCanBeCancelled() {
         Options options;
         options.trickle = 10;
