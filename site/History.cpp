@@ -129,11 +129,17 @@ bool History::FilesOf(const QString& controller, const QString& commit, bool dig
         return true;
     }
     const Tree sub(subFound);
+    git_odb* odbFound = nullptr;
+    if (git_repository_odb(&odbFound, repository_) != 0) {
+        return Fail(errorText, u"Reading the history's objects failed"_s);
+    }
+    const Owned<git_odb, git_odb_free> odb(odbFound);
     struct Walk {
         History* history;
+        git_odb* odb;
         Files* files;
         bool digests;
-    } walk{this, files, digests};
+    } walk{this, odb.get(), files, digests};
     const int walked = git_tree_walk(
         sub.get(), GIT_TREEWALK_PRE,
         [](const char* root, const git_tree_entry* entry, void* payload) -> int {
@@ -141,23 +147,32 @@ bool History::FilesOf(const QString& controller, const QString& commit, bool dig
                 return 0;
             }
             auto* walk = static_cast<Walk*>(payload);
-            git_blob* blobFound = nullptr;
-            if (git_blob_lookup(&blobFound, walk->history->repository_, git_tree_entry_id(entry)) !=
-                0) {
-                return -1;
-            }
-            const Blob blob(blobFound);
-            File file;
-            file.blobId = Hex(git_tree_entry_id(entry));
-            file.size = static_cast<qint64>(git_blob_rawsize(blob.get()));
-            if (walk->digests) {
-                QByteArray& digest = walk->history->digestOfBlob_[file.blobId];
-                if (digest.isEmpty()) {
-                    digest = file_digest::OfBytes(QByteArray::fromRawData(
-                        static_cast<const char*>(git_blob_rawcontent(blob.get())),
-                        static_cast<qsizetype>(file.size)));
+            const QByteArray id = Hex(git_tree_entry_id(entry));
+            File& known = walk->history->blobs_[id];
+            known.blobId = id;
+            if (walk->digests && known.sha256.isEmpty()) {
+                git_blob* blobFound = nullptr;
+                if (git_blob_lookup(&blobFound, walk->history->repository_,
+                                    git_tree_entry_id(entry)) != 0) {
+                    return -1;
                 }
-                file.sha256 = digest;
+                const Blob blob(blobFound);
+                known.size = static_cast<qint64>(git_blob_rawsize(blob.get()));
+                known.sha256 = file_digest::OfBytes(QByteArray::fromRawData(
+                    static_cast<const char*>(git_blob_rawcontent(blob.get())),
+                    static_cast<qsizetype>(known.size)));
+            } else if (known.size == 0 && known.sha256.isEmpty()) {
+                // The size alone is in the object's header: the contents are not inflated.
+                size_t size = 0;
+                git_object_t type = GIT_OBJECT_INVALID;
+                if (git_odb_read_header(&size, &type, walk->odb, git_tree_entry_id(entry)) != 0) {
+                    return -1;
+                }
+                known.size = static_cast<qint64>(size);
+            }
+            File file = known;
+            if (!walk->digests) {
+                file.sha256.clear();
             }
             walk->files->insert(
                 QString::fromUtf8(root) + QString::fromUtf8(git_tree_entry_name(entry)), file);
@@ -230,7 +245,7 @@ bool History::Apply(const Change& change, QString* errorText) {
         return false;
     }
     QFile source(change.sourceFile);
-    if (!source.copy(target)) {
+    if (!source.rename(target) && !source.copy(target)) {
         *errorText =
             u"Cannot copy %1 into the history: %2"_s.arg(change.path, source.errorString());
         return false;
@@ -246,14 +261,32 @@ bool History::Record(const QList<Change>& changes, const Author& author, const Q
         return Fail(errorText, u"Reading the history's index failed"_s);
     }
     const Index index(indexFound);
+    QHash<QByteArray, QByteArray> pathOfContents;  // SHA-256 -> the first path added with it
     for (const Change& change : changes) {
         if (!Apply(change, errorText)) {
             return false;
         }
         const QByteArray path = Utf8(change.path);
-        const int updated = change.sourceFile.isEmpty()
-                                ? git_index_remove_bypath(index.get(), path.constData())
-                                : git_index_add_bypath(index.get(), path.constData());
+        int updated = 0;
+        const QByteArray first = pathOfContents.value(change.sha256);
+        const git_index_entry* same = change.sourceFile.isEmpty() || first.isEmpty()
+                                          ? nullptr
+                                          : git_index_get_bypath(index.get(), first.constData(), 0);
+        if (change.sourceFile.isEmpty()) {
+            updated = git_index_remove_bypath(index.get(), path.constData());
+        } else if (same != nullptr) {
+            // The same contents as a file added before: its blob, without reading this copy.
+            git_index_entry entry = *same;
+            entry.path = path.constData();
+            entry.dev = 0;
+            entry.ino = 0;
+            updated = git_index_add(index.get(), &entry);
+        } else {
+            updated = git_index_add_bypath(index.get(), path.constData());
+            if (!change.sha256.isEmpty()) {
+                pathOfContents.insert(change.sha256, path);
+            }
+        }
         if (updated != 0) {
             return Fail(errorText, u"Adding %1 to the history failed"_s.arg(change.path));
         }

@@ -31,6 +31,9 @@ public:
     struct Change {
         QString path;        // in the repository: "east/rfa/cfg/system.cfg"
         QString sourceFile;  // the new contents; empty: the file is removed
+        // The contents' SHA-256 when known: a change with the contents of an earlier one of the
+        // same Record takes that one's blob without hashing and compressing the file again.
+        QByteArray sha256{};
     };
     struct Author {
         QString name;   // the engineer
@@ -66,9 +69,10 @@ public:
     std::optional<QByteArray> Read(const QString& controller, const QString& path,
                                    const QString& commit, QString* errorText);
 
-    // Puts the changes into the work tree and commits them with the message. Without always, a
-    // set of changes that leaves the tree as it was makes no commit (commitId empty). On failure
-    // nothing is committed.
+    // Puts the changes into the work tree and commits them with the message. A change's source
+    // file is moved into the work tree where it can be (it is a staged copy), else copied. Without
+    // always, a set of changes that leaves the tree as it was makes no commit (commitId empty). On
+    // failure nothing is committed.
     [[nodiscard]] bool Record(const QList<Change>& changes, const Author& author,
                               const QString& message, bool always, QString* commitId,
                               QString* errorText);
@@ -81,5 +85,7 @@ private:
 
     QString folder_;
     git_repository* repository_ = nullptr;
-    QHash<QByteArray, QByteArray> digestOfBlob_;  // blob id -> SHA-256, both hex
+    // What is known of each blob read so far, by its id (hex): its size, and its SHA-256 once
+    // read. A blob on many controllers is read once.
+    QHash<QByteArray, File> blobs_;
 };

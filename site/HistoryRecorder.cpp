@@ -90,7 +90,8 @@ bool HistoryRecorder::RecordBackup(QList<ControllerOutcome>& outcomes, QStringLi
             continue;
         }
         for (const StagedFile& file : outcome.found) {
-            changes << History::Change{outcome.controller + u'/' + file.path, file.localFile};
+            changes << History::Change{outcome.controller + u'/' + file.path, file.localFile,
+                                       file.sha256};
             records << site_record::Line({outcome.controller, u"backup"_s, file.path,
                                           QString::fromLatin1(file.sha256), u"done"_s});
         }
@@ -129,7 +130,8 @@ bool HistoryRecorder::RecordChange(const SiteOperation::Request& request,
             if (held != files.cend() && held->sha256 == file.sha256) {
                 continue;
             }
-            before << History::Change{outcome.controller + u'/' + file.path, file.localFile};
+            before << History::Change{outcome.controller + u'/' + file.path, file.localFile,
+                                      file.sha256};
             beforeRecords << site_record::Line({outcome.controller, u"saved-before-"_s + action,
                                                 file.path, QString::fromLatin1(file.sha256),
                                                 u"done"_s});
@@ -169,7 +171,8 @@ bool HistoryRecorder::RecordChange(const SiteOperation::Request& request,
         }
         lines << ControllerLine(outcome);
         for (const StagedFile& file : outcome.written) {
-            changes << History::Change{outcome.controller + u'/' + file.path, file.localFile};
+            changes << History::Change{outcome.controller + u'/' + file.path, file.localFile,
+                                       file.sha256};
             records << site_record::Line({outcome.controller, action, file.path,
                                           QString::fromLatin1(file.sha256),
                                           u"done (read back, SHA-256 matches)"_s});

@@ -53,8 +53,12 @@ bool SiteOperation::Prepare(const Request& request, QString* errorText) {
             u"NAME ADDRESS'."_s;
         return false;
     }
-    if (!staging_.isValid()) {
-        *errorText = u"No temporary folder can be made: "_s + staging_.errorString();
+    const bool records = request.command != Command::Status && !request.dryRun;
+    staging_ = records ? std::make_unique<QTemporaryDir>(
+                             QDir(site_.Folder()).filePath(u".vantrel-staging-XXXXXX"_s))
+                       : std::make_unique<QTemporaryDir>();
+    if (!staging_->isValid()) {
+        *errorText = u"No temporary folder can be made: "_s + staging_->errorString();
         return false;
     }
     if (!history_.Open(site_.HistoryPath(), true, errorText)) {
@@ -82,7 +86,7 @@ bool SiteOperation::Prepare(const Request& request, QString* errorText) {
                     const auto contents =
                         history_.Read(controller.name, it.key(), QString(), errorText);
                     const QString copy =
-                        QDir(staging_.path())
+                        QDir(staging_->path())
                             .filePath(u"history-sets/"_s + controller.name + u'/' + it.key());
                     if (!contents || !WriteFile(copy, *contents, errorText)) {
                         return false;
@@ -202,7 +206,7 @@ bool SiteOperation::PrepareRestore(const QList<SiteFile::Controller>& controller
             }
             const auto contents = history_.Read(controller.name, it.key(), commit, errorText);
             const QString copy =
-                QDir(staging_.path())
+                QDir(staging_->path())
                     .filePath(u"restore-from/"_s + controller.name + u'/' + it.key());
             if (!contents || !WriteFile(copy, *contents, errorText)) {
                 return false;
@@ -228,7 +232,7 @@ void SiteOperation::Start(const QHash<QString, QString>& passwords) {
         const SiteFile::Controller& controller = targets_.at(static_cast<qsizetype>(i));
         jobs_[i]->SetController(controller, passwords.value(controller.name));
     }
-    runner_.Start(std::move(jobs_), request_.run, staging_.path());
+    runner_.Start(std::move(jobs_), request_.run, staging_->path());
     jobs_.clear();
 }
 

@@ -76,7 +76,10 @@ private:
 
     SiteFile site_;
     History history_;
-    QTemporaryDir staging_;
+    // Where the workers put the files they take; for a run that records, beside the history
+    // (same file system: the history takes the files by renaming them), else in the system's
+    // temporary folder, so that a dry run or a status writes nothing in the installation.
+    std::unique_ptr<QTemporaryDir> staging_;
     SiteRunner runner_;
     Request request_;
     QList<SiteFile::Controller> targets_;
