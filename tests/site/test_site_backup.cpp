@@ -1,13 +1,37 @@
 // Backups of several controllers at once into the history, read back with libgit2.
 
+#include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "setfile/SetFileWriter.h"
 #include "tests/site/SiteRun.h"
 #include "tests/support/HistoryReader.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A message set of the named messages, each a wave of the given sound bytes.
+QByteArray BuildSet(const QString& folder, const QList<std::pair<QString, int>>& messages) {
+    QList<MessageEntry> entries;
+    for (const auto& [name, bytes] : messages) {
+        const QString path = QDir(folder).filePath(name + u".wav"_s);
+        const QByteArray wave = wave_files::Make(bytes);
+        if (!wave_files::Write(path, wave)) {
+            return {};
+        }
+        entries << MessageEntry{name, static_cast<quint32>(wave.size()), path};
+    }
+    QByteArray set;
+    QBuffer buffer(&set);
+    buffer.open(QIODevice::WriteOnly);
+    return SetFileWriter().Write(buffer, u"lobby"_s, entries).Ok() ? set : QByteArray();
+}
+
+}  // namespace
 
 class TestSiteBackup : public QObject {
     Q_OBJECT
@@ -74,6 +98,9 @@ private Q_SLOTS:
         QVERIFY(fleet.PutOnAll(u"/rfa/cfg/a.cfg"_s, "aaaa"));
         QVERIFY(fleet.PutOnAll(u"/rfa/cfg/b.cfg"_s, "bbbb"));
         QTemporaryDir folder;
+        const QByteArray set = BuildSet(folder.path(), {{u"chime"_s, 1000}, {u"evacuate"_s, 2000}});
+        QVERIFY(!set.isEmpty());
+        QVERIFY(fleet.PutOnAll(u"/mmu/lobby.set"_s, set));
         QVERIFY(fleet.WriteSite(folder.path()));
         const QString password = fleet.At(0).Password();
         QString error;
@@ -86,12 +113,18 @@ private Q_SLOTS:
         a.close();
         QVERIFY(QFile::remove(fleet.At(0).LocalPath(u"/rfa/cfg/b.cfg"_s)));
         QVERIFY(fleet.PutOnAll(u"/boot/app.bim"_s, "app"));
+        const QByteArray changedSet = BuildSet(
+            folder.path(), {{u"chime"_s, 1000}, {u"evacuate"_s, 3000}, {u"all clear"_s, 500}});
+        QVERIFY(fleet.PutOnAll(u"/mmu/lobby.set"_s, changedSet));
 
         const auto run =
             RunSite(folder.path(), SiteRequest(SiteOperation::Command::Status), password, &error);
         QVERIFY2(run, qPrintable(error));
         QCOMPARE(run->Outcomes().first().details,
-                 (QStringList{u"added boot/app.bim (3 bytes)"_s, u"removed rfa/cfg/b.cfg"_s,
+                 (QStringList{u"changed mmu/lobby.set (%1 -> %2 bytes): messages added: all "
+                              u"clear; messages changed: evacuate"_s.arg(set.size())
+                                  .arg(changedSet.size()),
+                              u"added boot/app.bim (3 bytes)"_s, u"removed rfa/cfg/b.cfg"_s,
                               u"changed rfa/cfg/a.cfg (same size, other contents)"_s}));
         QVERIFY(run->Commits().isEmpty());
         QCOMPARE(HistoryReader(folder.filePath(u"history"_s)).Commits(), 1);

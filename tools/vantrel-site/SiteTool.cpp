@@ -4,13 +4,15 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QSaveFile>
+#include <QTimer>
+#include <csignal>
 
 #include "site/History.h"
 #include "site/ResultTable.h"
 #include "site/SitePaths.h"
-#include "site/SiteRecord.h"
 #include "tools/vantrel-set/CommandExit.h"
 #include "tools/vantrel-site/PasswordPrompt.h"
+#include "tools/vantrel-site/SiteLog.h"
 #include "tools/vantrel-site/SiteTerminalView.h"
 #include "tools/vantrel-site/SiteUsage.h"
 
@@ -37,6 +39,13 @@ const QCommandLineOption kPort(u"port"_s, QString(), u"N"_s, u"21"_s);
 const QCommandLineOption kUser(u"user"_s, QString(), u"U"_s, u"service"_s);
 const QCommandLineOption kCsv(u"csv"_s);
 
+// Set by Ctrl+C while a run goes on; the run's event loop looks at it.
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+    interrupted = 1;
+}
+
 QString SiteFolder(const QCommandLineParser& parser) {
     return parser.isSet(kSite) ? parser.value(kSite) : QDir::currentPath();
 }
@@ -47,13 +56,6 @@ QStringList Names(const QString& list) {
         names << name.trimmed();
     }
     return names;
-}
-
-QString CsvField(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n')) {
-        return text;
-    }
-    return u'"' + QString(text).replace(u"\""_s, u"\"\""_s) + u'"';
 }
 
 }  // namespace
@@ -182,40 +184,9 @@ int SiteTool::Log(const QStringList& arguments) {
     if (!parser.positionalArguments().isEmpty()) {
         return Usage(u"log"_s, u"log takes no arguments."_s);
     }
-    SiteFile site(SiteFolder(parser));
-    History history;
     QString error;
-    QList<History::Commit> commits;
-    if (!site.Load(&error) || !history.Open(site.HistoryPath(), false, &error) ||
-        !history.Log(&commits, &error)) {
+    if (!site_log::Print(SiteFolder(parser), parser.isSet(kCsv), out_, &error)) {
         return Fail(error);
-    }
-    const bool csv = parser.isSet(kCsv);
-    if (csv) {
-        out_ << u"date,engineer,controller,action,file,digest,result,commit"_s << Qt::endl;
-    }
-    for (const History::Commit& commit : std::as_const(commits)) {
-        const QString date = commit.when.toString(Qt::ISODate);
-        const QString engineer = u"%1 <%2>"_s.arg(commit.author, commit.email);
-        for (const site_record::Record& record : site_record::Parse(commit.message)) {
-            const QStringList fields = {date,          engineer,          record.controller,
-                                        record.action, record.file,       record.digest,
-                                        record.result, commit.id.left(12)};
-            if (csv) {
-                QStringList quoted;
-                for (const QString& field : fields) {
-                    quoted << CsvField(field);
-                }
-                out_ << quoted.join(u',') << Qt::endl;
-            } else {
-                out_ << u"%1  %2  %3  %4  %5  %6  %7  %8"_s.arg(
-                            date, engineer, record.controller, record.action,
-                            record.file.isEmpty() ? u"-"_s : record.file,
-                            record.digest.isEmpty() ? u"-"_s : record.digest.left(12),
-                            record.result, commit.id.left(12))
-                     << Qt::endl;
-            }
-        }
     }
     return kOk;
 }
@@ -299,8 +270,25 @@ int SiteTool::RunOperation(const QString& command, const QStringList& arguments)
     SiteTerminalView view(operation.Runner(), names, err_);
     QEventLoop loop;
     QObject::connect(&operation, &SiteOperation::Finished, &loop, &QEventLoop::quit);
+    // The first Ctrl+C cancels every controller and still records what was done; a second one
+    // ends the tool at once.
+    interrupted = 0;
+    std::signal(SIGINT, OnInterrupt);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &operation, [&] {
+        if (interrupted != 0) {
+            interrupted = 0;
+            std::signal(SIGINT, SIG_DFL);
+            err_ << u"vantrel-site: cancelling every controller; Ctrl+C again ends at once."_s
+                 << Qt::endl;
+            operation.Cancel();
+        }
+    });
+    watch.start(100);
     operation.Start(passwords);
     loop.exec();
+    watch.stop();
+    std::signal(SIGINT, SIG_DFL);
     view.Close();
     return Report(command, parser, operation);
 }
