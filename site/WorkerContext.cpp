@@ -147,7 +147,8 @@ void WorkerContext::AddDone(qint64 bytes) {
 }
 
 void WorkerContext::Report(bool force) {
-    if (!reporter_.progress || (!force && sinceReport_.elapsed() < 100)) {
+    const bool complete = total_ > 0 && done_ >= total_;
+    if (!reporter_.progress || (!force && !complete && sinceReport_.elapsed() < 100)) {
         return;
     }
     sinceReport_.restart();

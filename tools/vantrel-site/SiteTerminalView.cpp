@@ -25,6 +25,11 @@ SiteTerminalView::SiteTerminalView(SiteRunner& runner, const QStringList& contro
         }
         Draw(false);
     });
+    connect(&runner, &SiteRunner::ControllerFinished, this, [this, &runner](int index) {
+        lines_[index].complete =
+            runner.Outcomes().at(index).result == ControllerOutcome::Result::Done;
+        Draw(false);
+    });
     connect(&runner, &SiteRunner::ProgressChanged, this,
             [this](int index, qint64 done, qint64 total) {
                 lines_[index].done = done;
@@ -35,8 +40,10 @@ SiteTerminalView::SiteTerminalView(SiteRunner& runner, const QStringList& contro
 }
 
 QString SiteTerminalView::Render(const Line& line) const {
-    const int percent =
-        line.total > 0 ? static_cast<int>(std::min<qint64>(line.done * 100 / line.total, 100)) : 0;
+    const int percent = line.complete ? 100
+                        : line.total > 0
+                            ? static_cast<int>(std::min<qint64>(line.done * 100 / line.total, 100))
+                            : 0;
     const int filled = percent * kBarWidth / 100;
     const QString bar = u'[' + QString(filled, u'#') + QString(kBarWidth - filled, u' ') + u']';
     QString state = line.state;

@@ -26,6 +26,7 @@ private:
         QString state = QStringLiteral("waiting");
         qint64 done = 0;
         qint64 total = 0;
+        bool complete = false;  // finished, and done
     };
 
     void Draw(bool force);
