@@ -164,6 +164,19 @@ QStringList PrivateProfile::ReadKeys(const QString& filePath, const QString& sec
     return names;
 }
 
+QStringList PrivateProfile::ReadSections(const QString& filePath) {
+    CSimpleIniA ini;
+    LoadInto(ini, filePath);
+    CSimpleIniA::TNamesDepend sections;
+    ini.GetAllSections(sections);
+    sections.sort(CSimpleIniA::Entry::LoadOrder());
+    QStringList names;
+    for (const CSimpleIniA::Entry& section : sections) {
+        names << FromFileBytes(QByteArray(section.pItem));
+    }
+    return names;
+}
+
 bool PrivateProfile::WriteString(const QString& filePath, const QString& section,
                                  const QString& key, const QString& value, QString* errorText) {
     return WriteStrings(filePath, {{section, key, value}}, errorText);

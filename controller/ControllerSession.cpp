@@ -58,6 +58,11 @@ ControllerSession::~ControllerSession() {
     Disconnect();
 }
 
+void ControllerSession::SetTimeouts(const Timeouts& timeouts) {
+    timeouts_ = timeouts;
+    client_.SetTimeouts({timeouts_.connect, timeouts_.reply, timeouts_.listing});
+}
+
 void ControllerSession::Disconnect() {
     client_.Close();  // sends QUIT when the connection is still up, and closes it
     connected_ = false;
@@ -81,6 +86,7 @@ bool ControllerSession::Connect(const QString& agent, const QString& host, const
     password_ = password;
     port_ = port;
     remoteDirectory_.clear();
+    lastFailure_ = {};
     const QString action = u"Connecting to %1 port %2 failed"_s.arg(host).arg(port);
     if (HasLineBreak(host) || HasLineBreak(user) || HasLineBreak(password)) {
         lastError_ = action + u": the address, user name or password holds a line break."_s;
@@ -91,6 +97,7 @@ bool ControllerSession::Connect(const QString& agent, const QString& host, const
     const FtpClient::Result result = client_.Open(
         {host, port, text_encoding::ToFileBytes(user), text_encoding::ToFileBytes(password)});
     if (!result.Ok()) {
+        lastFailure_ = result;
         lastError_ = ftp_failure_text::For(action, Request::Connect, result, client_.GetTimeouts(),
                                            QString());
         Disconnect();
@@ -144,13 +151,17 @@ bool ControllerSession::DeleteRemoteFile(const QString& name) {
 
 bool ControllerSession::ListRemote(const QString& directory, QList<RemoteEntry>* entries) {
     entries->clear();
+    lastFailure_ = {};
     BusyGuard guard(busy_);
     if (!IsConnected() || !guard.Acquired() || HasLineBreak(directory)) {
         return false;
     }
     // The wildcard matching is done here: stock servers refuse "LIST *".
     QByteArray listing;
-    if (!client_.List(remote_name::ToBytes(directory), kMaxListingBytes, &listing).Ok()) {
+    const FtpClient::Result listed =
+        client_.List(remote_name::ToBytes(directory), kMaxListingBytes, &listing);
+    if (!listed.Ok()) {
+        lastFailure_ = listed;
         return false;  // also 450 and 550: nothing there
     }
     *entries = RemoteListParser::Parse(listing);
@@ -247,6 +258,7 @@ FtpClient::Result ControllerSession::CopyOverNetwork(const QString& remotePath, 
 
 bool ControllerSession::Transfer(const QString& destination, const QString& source, bool upload,
                                  TransferType type, bool showProgress) {
+    lastFailure_ = {};
     if (!IsConnected()) {
         lastError_ = u"Not connected to the controller."_s;
         return false;
@@ -317,6 +329,7 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
                    : u"Writing the local file %1 failed: %2."_s.arg(destination, copy.FileError()));
         result = false;
     } else if (!network.Ok()) {
+        lastFailure_ = network;
         lastError_ = ftp_failure_text::For(action, upload ? Request::Upload : Request::Download,
                                            network, client_.GetTimeouts(), remoteDirectory_);
     }
@@ -341,6 +354,7 @@ bool ControllerSession::VerifyStored(const QString& remotePath, const QString& a
     const bool notThere = listed.failure == FtpClient::Failure::Refused &&
                           (listed.reply.code == 450 || listed.reply.code == 550);
     if (!listed.Ok() && !notThere) {
+        lastFailure_ = listed;
         lastError_ = ftp_failure_text::For(
             u"Checking the size of %1 on the controller after the upload failed"_s.arg(remotePath),
             Request::Other, listed, client_.GetTimeouts(), remoteDirectory_);

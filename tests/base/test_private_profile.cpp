@@ -207,6 +207,14 @@ private Q_SLOTS:
         QVERIFY(!reason.isEmpty());
     }
 
+    void sectionsAreListedOnceInFileOrder() {
+        const QString path = Path(u"sections.ini"_s);
+        QVERIFY(PrivateProfile::ReadSections(path).isEmpty());
+        WriteBytes(path, "[Site]\r\nName=x\r\n[west]\r\nA=1\r\n[East]\r\n[WEST]\r\nA=2\r\n");
+        QCOMPARE(PrivateProfile::ReadSections(path),
+                 (QStringList{u"Site"_s, u"west"_s, u"East"_s}));
+    }
+
     void keepsNonAsciiText() {
         const QString path = Path(u"utf8.ini"_s);
         QVERIFY(PrivateProfile::WriteString(path, u"Messages"_s, u"Name0"_s, u"Durchsage Süd"_s));
