@@ -16,6 +16,8 @@
 #include "controller/LoginPage.h"
 #include "messageset/MessageSetPage.h"
 #include "progress/ProgressSink.h"
+#include "sitepage/SitePage.h"
+#include "sitepage/SiteViewModel.h"
 #include "transfer/FileTransferPage.h"
 
 using namespace Qt::StringLiterals;
@@ -38,7 +40,11 @@ MainWindow::MainWindow(const PageContext& context, QWidget* parent)
     AddPage(kLoginPage, loginPage_);
     fileTransferPage_ = new FileTransferPage(context_, pageStack_);
     AddPage(kFileTransferPage, fileTransferPage_);
+    sitePage_ = new SitePage(context_, pageStack_);
+    AddPage(kSitePage, sitePage_);
     connect(loginPage_, &LoginPage::ConnectionChanged, this, &MainWindow::ShowConnection);
+    connect(sitePage_, &SitePage::ControllersChanged, this, &MainWindow::OfferSiteControllers);
+    OfferSiteControllers();
     session_.SetProgressFactory(&context_.progress);
     unsavedSetOwner_ = messageSetPage_;
 
@@ -69,6 +75,9 @@ MainWindow::~MainWindow() {
     loginPage_ = nullptr;
     delete fileTransferPage_;
     fileTransferPage_ = nullptr;
+    // Cancels a run still going on and waits for its workers.
+    delete sitePage_;
+    sitePage_ = nullptr;
 }
 
 void MainWindow::BuildLayout() {
@@ -87,10 +96,12 @@ void MainWindow::BuildLayout() {
     auto* loginButton = makeButton(u"&Login"_s, u"loginButton"_s);
     auto* messageSetsButton = makeButton(u"&Message Sets"_s, u"messageSetsButton"_s);
     auto* fileTransferButton = makeButton(u"&File Transfer"_s, u"fileTransferButton"_s);
+    // Alt+S is the message set page's "Save Message Set as...".
+    auto* siteButton = makeButton(u"S&ite"_s, u"siteButton"_s);
     auto* exitButton = makeButton(u"&Exit"_s, u"exitButton"_s);
     // One width for the column: that of the widest label in the current font.
-    const std::array<QPushButton*, 4> columnButtons{loginButton, messageSetsButton,
-                                                    fileTransferButton, exitButton};
+    const std::array<QPushButton*, 5> columnButtons{loginButton, messageSetsButton,
+                                                    fileTransferButton, siteButton, exitButton};
     int buttonWidth = 0;
     for (const QPushButton* button : columnButtons) {
         buttonWidth = std::max(buttonWidth, button->sizeHint().width());
@@ -98,7 +109,7 @@ void MainWindow::BuildLayout() {
     for (QPushButton* button : columnButtons) {
         button->setMinimumWidth(buttonWidth);
     }
-    pageButtons_ = {messageSetsButton, loginButton, fileTransferButton};
+    pageButtons_ = {messageSetsButton, loginButton, fileTransferButton, siteButton};
     // A click does not take the focus: the button of the page already shown changes nothing, and
     // a switch gives the focus to the page. Tab still reaches the buttons.
     for (QPushButton* button : pageButtons_) {
@@ -108,6 +119,7 @@ void MainWindow::BuildLayout() {
     connect(loginButton, &QPushButton::clicked, this, [this] { ShowPage(kLoginPage); });
     connect(fileTransferButton, &QPushButton::clicked, this,
             [this] { ShowPage(kFileTransferPage); });
+    connect(siteButton, &QPushButton::clicked, this, [this] { ShowPage(kSitePage); });
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 
     auto* buttonColumn = new QVBoxLayout;
@@ -117,6 +129,7 @@ void MainWindow::BuildLayout() {
     buttonColumn->addWidget(loginButton, 0, Qt::AlignHCenter);
     buttonColumn->addWidget(messageSetsButton, 0, Qt::AlignHCenter);
     buttonColumn->addWidget(fileTransferButton, 0, Qt::AlignHCenter);
+    buttonColumn->addWidget(siteButton, 0, Qt::AlignHCenter);
     // Always in sight: whether a controller is connected, and which one.
     connectionLabel_ = new QLabel(this);
     connectionLabel_->setObjectName(u"connectionIndicator"_s);
@@ -127,7 +140,7 @@ void MainWindow::BuildLayout() {
     connectionLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     buttonColumn->addSpacing(8);
     buttonColumn->addWidget(connectionLabel_);
-    ShowConnection(false, {}, {});
+    ShowConnection(false, {}, {}, {});
     buttonColumn->addStretch();
     buttonColumn->addWidget(exitButton, 0, Qt::AlignHCenter);
 
@@ -183,9 +196,25 @@ void MainWindow::ShowPage(int index) {
     }
 }
 
-void MainWindow::ShowConnection(bool connected, const QString& host, const QString& user) {
-    const QString text =
-        connected ? u"Connected to %1 as %2"_s.arg(host, user) : u"Not connected"_s;
+void MainWindow::OfferSiteControllers() {
+    QList<LoginTarget> targets;
+    const SiteViewModel& view = sitePage_->View();
+    if (view.IsOpen()) {
+        for (const SiteFile::Controller& controller : view.Site().Controllers()) {
+            targets << LoginTarget{controller.name, controller.address, controller.port,
+                                   controller.user};
+        }
+    }
+    loginPage_->SetControllers(targets);
+}
+
+void MainWindow::ShowConnection(bool connected, const QString& host, const QString& user,
+                                const QString& name) {
+    QString text = u"Not connected"_s;
+    if (connected) {
+        text = name.isEmpty() ? u"Connected to %1 as %2"_s.arg(host, user)
+                              : u"Connected to %1 (%2) as %3"_s.arg(name, host, user);
+    }
     connectionLabel_->setText(text);
     connectionLabel_->setToolTip(text);
     // Read out as the label's name, so that it needs no caption of its own.
@@ -200,7 +229,7 @@ QStringList MainWindow::SaveAllSettings() {
     QStringList failures;
     for (PageDialog* page :
          {static_cast<PageDialog*>(messageSetPage_), static_cast<PageDialog*>(loginPage_),
-          static_cast<PageDialog*>(fileTransferPage_)}) {
+          static_cast<PageDialog*>(fileTransferPage_), static_cast<PageDialog*>(sitePage_)}) {
         if (const QString failure = page->SaveSettings(); !failure.isEmpty()) {
             failures.append(failure);
         }

@@ -13,9 +13,10 @@ class PageDialog;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class SitePage;
 class UnsavedSetOwner;
 
-// The program's only top-level window: the navigation buttons on the left, one of the three pages
+// The program's only top-level window: the navigation buttons on the left, one of the four pages
 // on the right. Owns the pages and the controller session they share, asks before the program
 // exits, has the pages write their settings back in a fixed order (reporting what failed in one
 // message) and then deletes them in that order.
@@ -24,7 +25,7 @@ class MainWindow : public QWidget {
 
 public:
     // Positions of the pages in the page stack.
-    enum PageIndex { kMessageSetPage = 0, kLoginPage = 1, kFileTransferPage = 2 };
+    enum PageIndex { kMessageSetPage = 0, kLoginPage = 1, kFileTransferPage = 2, kSitePage = 3 };
 
     static const QColor kWindowColour;
 
@@ -39,6 +40,7 @@ public:
     MessageSetPage* GetMessageSetPage() const { return messageSetPage_; }
     LoginPage* GetLoginPage() const { return loginPage_; }
     FileTransferPage* GetFileTransferPage() const { return fileTransferPage_; }
+    SitePage* GetSitePage() const { return sitePage_; }
     ControllerSession& Session() { return session_; }
 
     // The owner of the set asked about before exit; the message set page unless a test says
@@ -58,7 +60,10 @@ private:
     // Asks before exit; true when the window may close.
     bool ConfirmExit();
     // Shows the session's state under the page buttons.
-    void ShowConnection(bool connected, const QString& host, const QString& user);
+    void ShowConnection(bool connected, const QString& host, const QString& user,
+                        const QString& name);
+    // Gives the login page the open installation's controllers.
+    void OfferSiteControllers();
     // Has the pages write their settings, in page deletion order, once; the lines of the pages that
     // failed, empty when all were written.
     QStringList SaveAllSettings();
@@ -69,7 +74,8 @@ private:
     MessageSetPage* messageSetPage_ = nullptr;
     LoginPage* loginPage_ = nullptr;
     FileTransferPage* fileTransferPage_ = nullptr;
-    std::array<QPushButton*, 3> pageButtons_{};
+    SitePage* sitePage_ = nullptr;
+    std::array<QPushButton*, 4> pageButtons_{};
     QLabel* connectionLabel_ = nullptr;
     UnsavedSetOwner* unsavedSetOwner_ = nullptr;
     bool settingsSaved_ = false;

@@ -47,6 +47,10 @@ inline constexpr SettingsKey kCardFile{u"Login", u"CardFile", u"/mmu/card"};
 // for a path of any length the tree can give.
 inline constexpr SettingsKey kLastDir{u"Message Set", u"Last Dir", u"", 32768};
 
+// [Site] Folder: the installation folder the Site page showed last, read with room for a path of
+// any length.
+inline constexpr SettingsKey kSiteFolder{u"Site", u"Folder", u"", 32768};
+
 // One section per file category, in the order of the categories (message set, configuration,
 // firmware, application, driver, default configuration, web): its folder below the upload folder
 // and on the controller, and the extensions of its files.

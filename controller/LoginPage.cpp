@@ -1,5 +1,6 @@
 #include "controller/LoginPage.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 #include "controller/IpAddressEdit.h"
 #include "controller/LoginFields.h"
 #include "controller/LoginPort.h"
+#include "controller/PasswordKeyring.h"
 #include "widgets/WaitCursor.h"
 
 using namespace Qt::StringLiterals;
@@ -42,6 +44,11 @@ void LoginPage::BuildLayout() {
     auto* group = new QGroupBox(u"Network Controller"_s, this);
     group->setObjectName(u"networkControllerGroup"_s);
 
+    controllerCombo_ = new QComboBox(group);
+    controllerCombo_->setObjectName(u"controllerCombo"_s);
+    controllerCombo_->setAccessibleName(u"Controller"_s);
+    controllerCombo_->addItem(u"(none)"_s);
+    connect(controllerCombo_, &QComboBox::activated, this, &LoginPage::ChooseController);
     addressEdit_ = new IpAddressEdit(group);
     userNameEdit_ = new QLineEdit(group);
     userNameEdit_->setObjectName(u"userNameEdit"_s);
@@ -61,9 +68,10 @@ void LoginPage::BuildLayout() {
         fields->addWidget(label, row, 0);
         fields->addWidget(field, row, 1);
     };
-    addRow(0, u"Zentor address"_s, u"addressLabel"_s, addressEdit_);
-    addRow(1, u"Username"_s, u"userNameLabel"_s, userNameEdit_);
-    addRow(2, u"Password"_s, u"passwordLabel"_s, passwordEdit_);
+    addRow(0, u"Controller"_s, u"controllerLabel"_s, controllerCombo_);
+    addRow(1, u"Zentor address"_s, u"addressLabel"_s, addressEdit_);
+    addRow(2, u"Username"_s, u"userNameLabel"_s, userNameEdit_);
+    addRow(3, u"Password"_s, u"passwordLabel"_s, passwordEdit_);
 
     connectButton_ = new QPushButton(u"&Connect to NC"_s, group);
     connectButton_->setObjectName(u"connectButton"_s);
@@ -165,8 +173,11 @@ void LoginPage::OnConnect() {
         dialogs.Inform(refusal);
     } else {
         QString portError;
-        const std::optional<quint16> port =
-            LoginPort::Read(context_.app.SettingsFilePath(), &portError);
+        std::optional<quint16> port = ChosenPort();
+        if (!port) {
+            port = LoginPort::Read(context_.app.SettingsFilePath(), &portError);
+        }
+        connectedPort_ = port.value_or(0);
         if (!port) {
             dialogs.Inform(portError);
         } else if (ConnectSession(userName, password, *port)) {
@@ -183,7 +194,8 @@ void LoginPage::OnConnect() {
     UpdateButtons();
     const bool connected = Session() != nullptr && Session()->IsConnected();
     Q_EMIT ConnectionChanged(connected, connected ? AddressText() : QString(),
-                             connected ? userName : QString());
+                             connected ? userName : QString(),
+                             connected ? NameOf(AddressText(), connectedPort_) : QString());
 }
 
 bool LoginPage::ConnectSession(const QString& userName, const QString& password, quint16 port) {
@@ -199,5 +211,71 @@ void LoginPage::OnDisconnect() {
     }
     context_.app.SetFlashCardSize(0);
     UpdateButtons();
-    Q_EMIT ConnectionChanged(false, {}, {});
+    Q_EMIT ConnectionChanged(false, {}, {}, {});
+}
+
+void LoginPage::SetControllers(const QList<LoginTarget>& targets) {
+    targets_ = targets;
+    const QString chosenName = chosen_ ? chosen_->name : QString();
+    controllerCombo_->clear();
+    controllerCombo_->addItem(u"(none)"_s);
+    chosen_.reset();
+    for (const LoginTarget& target : targets) {
+        controllerCombo_->addItem(u"%1 (%2)"_s.arg(target.name, target.address));
+        if (!chosenName.isEmpty() && target.name == chosenName) {
+            chosen_ = target;
+            controllerCombo_->setCurrentIndex(controllerCombo_->count() - 1);
+        }
+    }
+}
+
+void LoginPage::ChooseController(int index) {
+    if (index <= 0 || index > targets_.size()) {
+        chosen_.reset();
+        return;
+    }
+    const LoginTarget& target = targets_.at(index - 1);
+    const QStringList parts = target.address.split(u'.');
+    std::array<int, 4> octets{};
+    bool valid = parts.size() == 4;
+    for (qsizetype part = 0; valid && part < 4; ++part) {
+        const int value = parts.at(part).toInt(&valid);
+        valid = valid && value >= 0 && value <= 255;
+        octets[static_cast<size_t>(part)] = value;
+    }
+    if (!valid) {
+        chosen_.reset();
+        controllerCombo_->setCurrentIndex(0);
+        context_.dialogs.Inform(
+            u"The address of %1, %2, is not a numeric address; type it in."_s.arg(target.name,
+                                                                                  target.address));
+        return;
+    }
+    chosen_ = target;
+    addressEdit_->SetAddress(octets);
+    userNameEdit_->setText(target.user.left(kMaxFieldLength));
+    storedUserName_ = target.user;
+    passwordEdit_->clear();
+    if (keyring_ != nullptr && keyring_->Problem().isEmpty()) {
+        if (const auto kept =
+                keyring_->Read(PasswordKeyring::KeyOf(target.address, target.port, target.user))) {
+            passwordEdit_->setText(*kept);
+        }
+    }
+}
+
+std::optional<quint16> LoginPage::ChosenPort() const {
+    if (chosen_ && chosen_->address == AddressText()) {
+        return chosen_->port;
+    }
+    return std::nullopt;
+}
+
+QString LoginPage::NameOf(const QString& address, quint16 port) const {
+    for (const LoginTarget& target : targets_) {
+        if (target.address == address && target.port == port) {
+            return target.name;
+        }
+    }
+    return {};
 }

@@ -53,6 +53,20 @@ QString Text(const QList<ControllerOutcome>& outcomes) {
     return text;
 }
 
+QString Report(const QList<ControllerOutcome>& outcomes, const QStringList& commits) {
+    QString text;
+    for (const ControllerOutcome& outcome : outcomes) {
+        for (const QString& detail : outcome.details) {
+            text += outcome.controller + u": "_s + detail + u'\n';
+        }
+    }
+    text += Text(outcomes);
+    for (const QString& commit : commits) {
+        text += u"Recorded in the history as commit "_s + commit.left(12) + u".\n"_s;
+    }
+    return text;
+}
+
 QByteArray Json(const QString& command, const QList<ControllerOutcome>& outcomes,
                 const QStringList& commits) {
     QJsonArray rows;

@@ -16,6 +16,9 @@ QStringList Columns();
 // The cells of one row, as the text table shows them.
 QStringList Cells(const ControllerOutcome& outcome);
 QString Text(const QList<ControllerOutcome>& outcomes);
+// What the command-line tool prints at the end of a run and the window shows: each controller's
+// details ("east: rfa/cfg/system.cfg: ..."), the table, and a line per commit made.
+QString Report(const QList<ControllerOutcome>& outcomes, const QStringList& commits);
 QByteArray Json(const QString& command, const QList<ControllerOutcome>& outcomes,
                 const QStringList& commits);
 

@@ -1,8 +1,11 @@
 #include "site/SiteFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <filesystem>
+#include <system_error>
 
 #include "base/PrivateProfile.h"
 
@@ -112,6 +115,109 @@ bool SiteFile::AddController(const Controller& controller, QString* errorText) {
         return false;
     }
     controllers_ << controller;
+    return true;
+}
+
+qsizetype SiteFile::IndexOf(const QString& name) const {
+    for (qsizetype index = 0; index < controllers_.size(); ++index) {
+        if (controllers_.at(index).name.compare(name, Qt::CaseInsensitive) == 0) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+bool SiteFile::ReplaceController(const QString& name, const Controller& controller,
+                                 QString* errorText) {
+    const qsizetype index = IndexOf(name);
+    if (index < 0) {
+        *errorText = u"No controller of that name in the installation: %1."_s.arg(name);
+        return false;
+    }
+    if (const QString problem = NameProblem(controller.name); !problem.isEmpty()) {
+        *errorText = problem;
+        return false;
+    }
+    const qsizetype other = IndexOf(controller.name);
+    if (other >= 0 && other != index) {
+        *errorText = u"The installation already has a controller named \"%1\"."_s.arg(
+            controllers_.at(other).name);
+        return false;
+    }
+    QList<Controller> controllers = controllers_;
+    controllers[index] = controller;
+    QStringList previous;
+    for (const Controller& known : std::as_const(controllers_)) {
+        previous << known.name;
+    }
+    return Rewrite(controllers, previous, errorText);
+}
+
+bool SiteFile::RemoveController(const QString& name, QString* errorText) {
+    const qsizetype index = IndexOf(name);
+    if (index < 0) {
+        *errorText = u"No controller of that name in the installation: %1."_s.arg(name);
+        return false;
+    }
+    QList<Controller> controllers = controllers_;
+    QStringList previous;
+    for (const Controller& known : std::as_const(controllers_)) {
+        previous << known.name;
+    }
+    controllers.removeAt(index);
+    previous.removeAt(index);
+    return Rewrite(controllers, previous, errorText);
+}
+
+bool SiteFile::Rewrite(const QList<Controller>& controllers, const QStringList& previousNames,
+                       QString* errorText) {
+    const QString path = FilePath();
+    QList<PrivateProfile::Entry> entries;
+    for (const QString& key : PrivateProfile::ReadKeys(path, kSiteSection)) {
+        entries << PrivateProfile::Entry{
+            kSiteSection, key,
+            PrivateProfile::ReadString(path, kSiteSection, key, QString(),
+                                       PrivateProfile::kUnlimitedBuffer)};
+    }
+    for (qsizetype index = 0; index < controllers.size(); ++index) {
+        const Controller& controller = controllers.at(index);
+        // The section's other keys come along from the section it had (previousNames is in step
+        // with controllers).
+        const QString oldSection =
+            index < previousNames.size() ? previousNames.at(index) : QString();
+        entries << PrivateProfile::Entry{controller.name, u"Address"_s, controller.address}
+                << PrivateProfile::Entry{controller.name, u"Port"_s,
+                                         QString::number(controller.port)}
+                << PrivateProfile::Entry{controller.name, u"User"_s, controller.user};
+        if (oldSection.isEmpty()) {
+            continue;
+        }
+        for (const QString& key : PrivateProfile::ReadKeys(path, oldSection)) {
+            if (key.compare(u"Address"_s, Qt::CaseInsensitive) != 0 &&
+                key.compare(u"Port"_s, Qt::CaseInsensitive) != 0 &&
+                key.compare(u"User"_s, Qt::CaseInsensitive) != 0) {
+                entries << PrivateProfile::Entry{
+                    controller.name, key,
+                    PrivateProfile::ReadString(path, oldSection, key, QString(),
+                                               PrivateProfile::kUnlimitedBuffer)};
+            }
+        }
+    }
+    const QString next = path + u".new"_s;
+    QFile::remove(next);
+    if (!PrivateProfile::WriteStrings(next, entries, errorText)) {
+        QFile::remove(next);
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::rename(next.toStdU16String(), path.toStdU16String(), error);
+    if (error) {
+        QFile::remove(next);
+        *errorText = u"Cannot replace %1: %2"_s.arg(QDir::toNativeSeparators(path),
+                                                    QString::fromLocal8Bit(error.message()));
+        return false;
+    }
+    controllers_ = controllers;
     return true;
 }
 

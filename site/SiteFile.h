@@ -41,6 +41,13 @@ public:
     // Adds a controller section; false when the name is not usable or already taken, or the file
     // cannot be written.
     [[nodiscard]] bool AddController(const Controller& controller, QString* errorText);
+    // Replaces the controller named name (it may be renamed), or removes it; false when there is
+    // none of that name, a new name is not usable or taken, or the file cannot be written. The
+    // file is written anew (every other section and key kept as they are) and replaces the old
+    // one only once it is complete.
+    [[nodiscard]] bool ReplaceController(const QString& name, const Controller& controller,
+                                         QString* errorText);
+    [[nodiscard]] bool RemoveController(const QString& name, QString* errorText);
 
     // A controller name names a folder of the history: letters, digits, ".", "_" and "-", not
     // starting with "." and at most 64 characters; "Site" is taken. Empty when usable, else why.
@@ -59,6 +66,12 @@ public:
                               QString* errorText) const;
 
 private:
+    qsizetype IndexOf(const QString& name) const;
+    // Writes the file anew with the controllers in this order; each kept section keeps its other
+    // keys.
+    bool Rewrite(const QList<Controller>& controllers, const QStringList& previousNames,
+                 QString* errorText);
+
     QString folder_;
     QString siteName_;
     QString engineer_;

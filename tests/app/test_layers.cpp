@@ -32,6 +32,9 @@ const QHash<QString, QStringList>& MayInclude() {
          {u"setfile"_s, u"audio"_s, u"browse"_s, u"base"_s, u"progress"_s, u"widgets"_s}},
         {u"site"_s,
          {u"controller"_s, u"ftp"_s, u"setfile"_s, u"transfer"_s, u"base"_s, u"progress"_s}},
+        {u"sitepage"_s,
+         {u"site"_s, u"controller"_s, u"ftp"_s, u"setfile"_s, u"transfer"_s, u"base"_s,
+          u"progress"_s, u"widgets"_s}},
     };
     return table;
 }

@@ -64,7 +64,7 @@ QString FocusName() {
 }
 
 const QStringList kPageButtons{u"loginButton"_s, u"messageSetsButton"_s, u"fileTransferButton"_s,
-                               u"exitButton"_s};
+                               u"siteButton"_s, u"exitButton"_s};
 
 }  // namespace
 
@@ -113,10 +113,11 @@ private Q_SLOTS:
         QVERIFY(!window.Page(MainWindow::kMessageSetPage)->isVisible());
         QVERIFY(!window.Page(MainWindow::kFileTransferPage)->isVisible());
         const auto* stack = Find<QStackedWidget>(window, u"pageStack"_s);
-        QCOMPARE(stack->count(), 3);
+        QCOMPARE(stack->count(), 4);
         QCOMPARE(stack->widget(MainWindow::kMessageSetPage)->objectName(), u"messageSetPage"_s);
         QCOMPARE(stack->widget(MainWindow::kLoginPage)->objectName(), u"loginPage"_s);
         QCOMPARE(stack->widget(MainWindow::kFileTransferPage)->objectName(), u"fileTransferPage"_s);
+        QCOMPARE(stack->widget(MainWindow::kSitePage)->objectName(), u"sitePage"_s);
         QVERIFY(!window.windowIcon().isNull());
         QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
         // Resizable, never below what its pages need.
@@ -223,11 +224,16 @@ private Q_SLOTS:
         QTest::newRow("file transfer")
             << u"fileTransferButton"_s
             << QStringList{u"driveCombo"_s, u"localList"_s, u"remoteList"_s, u"messageSetRadio"_s};
+        // No installation open: only the folder buttons, the tables and the report take Tab.
+        QTest::newRow("site") << u"siteButton"_s
+                              << QStringList{u"openSiteButton"_s,  u"newSiteButton"_s,
+                                             u"controllerTable"_s, u"runReport"_s,
+                                             u"recordTable"_s,     u"recordDetailTable"_s};
         QTest::newRow("login") << u"loginButton"_s
-                               << QStringList{u"addressField0"_s, u"addressField1"_s,
-                                              u"addressField2"_s, u"addressField3"_s,
-                                              u"userNameEdit"_s,  u"passwordEdit"_s,
-                                              u"connectButton"_s};
+                               << QStringList{u"controllerCombo"_s, u"addressField0"_s,
+                                              u"addressField1"_s,   u"addressField2"_s,
+                                              u"addressField3"_s,   u"userNameEdit"_s,
+                                              u"passwordEdit"_s,    u"connectButton"_s};
     }
     void tabCyclesThroughTheVisiblePageAndTheButtons() {
         QFETCH(QString, pageButton);
@@ -344,14 +350,15 @@ private Q_SLOTS:
         QStringList order;
         {
             MainWindow window(Context());
-            for (int index : {MainWindow::kFileTransferPage, MainWindow::kLoginPage,
-                              MainWindow::kMessageSetPage}) {
+            for (int index : {MainWindow::kSitePage, MainWindow::kFileTransferPage,
+                              MainWindow::kLoginPage, MainWindow::kMessageSetPage}) {
                 const QString name = window.Page(index)->objectName();
                 connect(window.Page(index), &QObject::destroyed, this,
                         [&order, name] { order << name; });
             }
         }
-        QCOMPARE(order, QStringList({u"messageSetPage"_s, u"loginPage"_s, u"fileTransferPage"_s}));
+        QCOMPARE(order, QStringList({u"messageSetPage"_s, u"loginPage"_s, u"fileTransferPage"_s,
+                                     u"sitePage"_s}));
     }
 
     void settingsThatCannotBeWrittenAreReportedOnceAtExit() {

@@ -1,7 +1,9 @@
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,6 +12,7 @@
 #include "controller/ControllerSession.h"
 #include "controller/IpAddressEdit.h"
 #include "controller/LoginPage.h"
+#include "controller/PasswordKeyring.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
@@ -19,6 +22,18 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
+
+// One password kept, for one key.
+class OneKeyring : public PasswordKeyring {
+public:
+    QString key;
+    QString password;
+    QString Problem() override { return {}; }
+    std::optional<QString> Read(const QString& wanted) override {
+        return wanted == key ? std::optional<QString>(password) : std::nullopt;
+    }
+    bool Write(const QString&, const QString&, QString*) override { return false; }
+};
 
 const QString kBlank =
     u"One or more fields left blank. Please provide all requested information."_s;

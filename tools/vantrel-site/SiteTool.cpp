@@ -333,15 +333,7 @@ bool SiteTool::Passwords(const QCommandLineParser& parser,
 
 int SiteTool::Report(const QString& command, const QCommandLineParser& parser,
                      SiteOperation& operation) {
-    for (const ControllerOutcome& outcome : operation.Outcomes()) {
-        for (const QString& detail : outcome.details) {
-            out_ << outcome.controller << u": "_s << detail << Qt::endl;
-        }
-    }
-    out_ << result_table::Text(operation.Outcomes());
-    for (const QString& commit : operation.Commits()) {
-        out_ << u"Recorded in the history as commit "_s << commit.left(12) << u'.' << Qt::endl;
-    }
+    out_ << result_table::Report(operation.Outcomes(), operation.Commits());
     bool written = true;
     if (parser.isSet(kJson)) {
         QSaveFile json(parser.value(kJson));
