@@ -43,6 +43,8 @@ MainWindow::MainWindow(const PageContext& context, QWidget* parent)
     sitePage_ = new SitePage(context_, pageStack_);
     AddPage(kSitePage, sitePage_);
     connect(loginPage_, &LoginPage::ConnectionChanged, this, &MainWindow::ShowConnection);
+    loginPage_->SetKeyring(&keyring_);
+    sitePage_->SetKeyring(&keyring_);
     connect(sitePage_, &SitePage::ControllersChanged, this, &MainWindow::OfferSiteControllers);
     OfferSiteControllers();
     session_.SetProgressFactory(&context_.progress);

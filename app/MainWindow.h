@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 
+#include "app/DesktopKeyring.h"
 #include "controller/ControllerSession.h"
 #include "widgets/PageContext.h"
 
@@ -70,6 +71,8 @@ private:
 
     const PageContext context_;
     ControllerSession session_;
+    // Where the passwords the user asked to keep are; the login and Site pages share it.
+    DesktopKeyring keyring_;
     QStackedWidget* pageStack_ = nullptr;
     MessageSetPage* messageSetPage_ = nullptr;
     LoginPage* loginPage_ = nullptr;

@@ -65,7 +65,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vantrel.example.org/)
 # Libraries by dpkg-shlibdeps. The platform plugins the tool runs on (xcb, offscreen) and the
 # multimedia back ends ship in libqt6gui6 and libqt6multimedia6, which shlibdeps finds; Wayland
-# sessions want the Wayland plugin, and the sound needs a PulseAudio server.
+# sessions want the Wayland plugin, and the sound needs a PulseAudio server. The keyring library
+# loads libsecret only when it runs, so shlibdeps cannot see it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pipewire-pulse | pulseaudio")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pipewire-pulse | pulseaudio, libsecret-1-0")
 include(CPack)

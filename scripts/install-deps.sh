@@ -14,6 +14,8 @@ packages=(
     libsndfile1-dev libsoxr-dev
     # an installation's history (a git repository written with the library, never the git program)
     libgit2-dev
+    # passwords kept in the desktop keyring (Secret Service, through libsecret at run time)
+    qtkeychain-qt6-dev libsecret-1-0
     # run time on a real desktop: platform plugins, multimedia back end, sound server client
     qt6-qpa-plugins libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio-utils
     # controller simulator and demo
@@ -24,6 +26,8 @@ packages=(
     dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
     # a sound server with a null output for the playback test
     pulseaudio
+    # the keyring test's own session bus and Secret Service
+    dbus dbus-x11 gnome-keyring libsecret-tools
 )
 
 sudo_cmd=()
