@@ -6,7 +6,8 @@
 # demo/waves/        sample wave files, spoken once with espeak-ng and converted with sox;
 #                    "wrong format.wav" is stereo 48 kHz and is refused by the message set page
 # demo/Vantrel.ini   the settings file; made at first run; the "Port" key is set on every run
-#                    to the port the simulator got
+#                    to the port the simulator got, [Site] Folder to the demo installation
+# demo/site/         the demo installation: the simulator as its one controller "demo"
 # The simulator is stopped when the tool exits.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -86,39 +87,73 @@ if [ -z "$port" ]; then
 fi
 echo "Controller simulator on 127.0.0.1 port $port (user $demo_user, password $demo_password)"
 
-# --- the settings file ----------------------------------------------------------------------------
-/usr/bin/python3 - "$demo/Vantrel.ini" "$port" "$demo_user" <<'EOF'
+# --- the demo installation -----------------------------------------------------------------------
+# The Site page opens the fleet demo's installation while its simulators run
+# (scripts/fleet-demo.sh), else demo/site with the bundled simulator as its one controller.
+site_tool="$root/build/tools/vantrel-site/vantrel-site"
+site_folder="$demo/site"
+fleet_site="$demo/fleet/site"
+fleet_port=""
+if [ -f "$demo/fleet/nc01.ready" ]; then
+    fleet_port=$(sed -n 's/.*ready on .* port \([0-9]*\).*/\1/p' "$demo/fleet/nc01.ready")
+fi
+if [ -f "$fleet_site/site.ini" ] && [ -n "$fleet_port" ] &&
+    (exec 3<>"/dev/tcp/127.0.0.1/$fleet_port") 2>/dev/null; then
+    site_folder="$fleet_site"
+    echo "The Site page opens the fleet demo's installation ($fleet_site, password demo)"
+elif [ ! -f "$site_folder/site.ini" ]; then
+    "$site_tool" init "$site_folder" --name "Demo installation" --engineer "${USER:-engineer}" \
+        >/dev/null
+    "$site_tool" add demo 127.0.0.1 --port "$port" --user "$demo_user" --site "$site_folder" \
+        >/dev/null
+fi
+
+# --- the settings files ---------------------------------------------------------------------------
+# Sets keys in sections of an INI file (CRLF): FILE SECTION KEY VALUE [SECTION KEY VALUE...],
+# keeping every other line as it is.
+set_ini() {
+    /usr/bin/python3 - "$@" <<'EOF'
 import os
 import sys
 
-path, port, user = sys.argv[1], sys.argv[2], sys.argv[3]
-if not os.path.exists(path):
-    with open(path, "w", newline="") as ini:
-        ini.write("[Login]\r\nIP0=127\r\nIP1=0\r\nIP2=0\r\nIP3=1\r\nUser Name=%s\r\n" % user)
-# Sets Port in [Login], keeping every other line as it is.
-with open(path, newline="") as ini:
-    lines = ini.read().splitlines()
-out, section, done = [], None, False
-for line in lines:
-    stripped = line.strip()
-    if stripped.startswith("[") and stripped.endswith("]"):
-        if section == "login" and not done:
-            out.append("Port=" + port)
-            done = True
-        section = stripped[1:-1].strip().lower()
-    elif section == "login" and stripped.split("=", 1)[0].strip().lower() == "port":
-        if not done:
-            out.append("Port=" + port)
-            done = True
-        continue
-    out.append(line)
-if not done:
-    if section != "login":
-        out.append("[Login]")
-    out.append("Port=" + port)
+path, settings = sys.argv[1], sys.argv[2:]
+lines = []
+if os.path.exists(path):
+    with open(path, newline="") as ini:
+        lines = ini.read().splitlines()
+for i in range(0, len(settings), 3):
+    wanted, key, value = settings[i].lower(), settings[i + 1], settings[i + 2]
+    out, section, done = [], None, False
+    for line in lines:
+        stripped = line.strip()
+        if stripped.startswith("[") and stripped.endswith("]"):
+            if section == wanted and not done:
+                out.append(key + "=" + value)
+                done = True
+            section = stripped[1:-1].strip().lower()
+        elif section == wanted and stripped.split("=", 1)[0].strip().lower() == key.lower():
+            if not done:
+                out.append(key + "=" + value)
+                done = True
+            continue
+        out.append(line)
+    if not done:
+        if section != wanted:
+            out.append("[" + settings[i] + "]")
+        out.append(key + "=" + value)
+    lines = out
 with open(path, "w", newline="") as ini:
-    ini.write("\r\n".join(out) + "\r\n")
+    ini.write("\r\n".join(lines) + "\r\n")
 EOF
+}
+if [ ! -f "$demo/Vantrel.ini" ]; then
+    set_ini "$demo/Vantrel.ini" Login IP0 127 Login IP1 0 Login IP2 0 Login IP3 1 \
+        Login "User Name" "$demo_user"
+fi
+set_ini "$demo/Vantrel.ini" Login Port "$port" Site Folder "$site_folder"
+if [ "$site_folder" = "$demo/site" ]; then
+    set_ini "$site_folder/site.ini" demo Port "$port"
+fi
 
 # --- the tool -------------------------------------------------------------------------------------
 cd "$demo"

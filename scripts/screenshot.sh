@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Renders the README's pictures from the real window:
-#   bash scripts/screenshot.sh [--scale FACTOR] [login|messagesets|filetransfer|extract]
+#   bash scripts/screenshot.sh [--scale FACTOR] [login|messagesets|filetransfer|extract|site]
 # writes docs/main-window.png on the given page, or docs/main-window-FACTORx.png at a scale factor
 # other than 1 (e.g. --scale 1.5 gives docs/main-window-1.5x.png, as a high-density screen shows
 # the window); with "extract", docs/extract.png: the message set page showing a set that has no
-# info file.
+# info file; with "site", docs/site.png: the Site page of five simulated controllers after a push
+# that failed on one of them (its storage is full).
 # The window starts in a scratch folder whose settings file fills in the login fields.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,7 +39,37 @@ if [ "$page" = extract ]; then
     page=messagesetlist
     output="$root/docs/extract.png"
 fi
+extra=()
+if [ "$page" = site ]; then
+    pids=()
+    trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; rm -rf "$scratch"' EXIT
+    site_tool="$root/build/tools/vantrel-site/vantrel-site"
+    "$site_tool" init "$scratch/site" --name "Demo campus" --engineer "Jane Doe" >/dev/null
+    names=(east-wing west-wing library sports-hall car-park)
+    for i in "${!names[@]}"; do
+        name=${names[$i]}
+        mkdir -p "$scratch/controllers/$name/rfa/cfg"
+        printf '[System]\r\nName=%s\r\nZones=8\r\n' "$name" >"$scratch/controllers/$name/rfa/cfg/system.cfg"
+        switches=()
+        if [ "$i" -eq 4 ]; then switches=(--store-full-after 16); fi
+        /usr/bin/python3 "$root/simulator/controller_simulator.py" --root "$scratch/controllers/$name" \
+            --port 0 --user service --password demo "${switches[@]}" >"$scratch/$name.ready" 2>/dev/null &
+        pids+=($!)
+        port=""
+        for _ in $(seq 1 100); do
+            port=$(sed -n 's/.*ready on .* port \([0-9]*\).*/\1/p' "$scratch/$name.ready")
+            [ -n "$port" ] && break
+            sleep 0.1
+        done
+        [ -n "$port" ] || { echo "a simulator did not start" >&2; exit 1; }
+        "$site_tool" add "$name" 127.0.0.1 --port "$port" --site "$scratch/site" >/dev/null
+    done
+    printf '[System]\r\nName=Campus\r\nZones=16\r\n' >"$scratch/system.cfg"
+    printf '[Site]\r\nFolder=%s\r\n' "$scratch/site" >>"$scratch/Vantrel.ini"
+    extra=(demo "$scratch/system.cfg")
+    output="$root/docs/site.png"
+fi
 cd "$scratch"
 QT_QPA_PLATFORM=offscreen QT_QPA_FONTDIR=/usr/share/fonts/truetype/dejavu QT_SCALE_FACTOR=$scale \
-    "$root/build/tools/vantrel-screenshot" "$output" "$page"
+    "$root/build/tools/vantrel-screenshot" "$output" "$page" "${extra[@]}"
 echo "wrote ${output#"$root"/}"

@@ -35,7 +35,10 @@ QTableView* MakeTable(QAbstractItemModel* model, const QString& name, const QStr
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setTabKeyNavigation(false);  // Tab moves on to the next control, as on every page
+    table->setWordWrap(false);
     table->verticalHeader()->hide();
+    // Rows as high as their text, so that five controllers fit without scrolling.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return table;
@@ -157,9 +160,9 @@ void SitePage::BuildLayout() {
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(siteGroup);
-    page->addWidget(controllerTable_, 3);
+    page->addWidget(controllerTable_, 2);
     page->addLayout(runButtons);
-    page->addWidget(reportText_, 1);
+    page->addWidget(reportText_, 2);
     page->addWidget(recordGroup, 3);
     // A click on a detail line changes what Restore... can do.
     connect(detailTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this,

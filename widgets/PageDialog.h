@@ -8,7 +8,7 @@ class ControllerSession;
 class QLabel;
 class QPushButton;
 
-// Base of the three pages of the main window: the page colours, Return that presses the focused
+// Base of the pages of the main window: the page colours, Return that presses the focused
 // button or the page's default button or else moves on to the next control of the page (wrapping
 // within it), Esc that is ignored (a page never closes itself), and the pointer to the main
 // window's controller session.

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "base/PrivateProfile.h"
+#include "sitepage/ControllerChoiceModel.h"
 #include "sitepage/SiteViewModel.h"
 #include "tests/support/SimulatorFleet.h"
 #include "tests/support/TestFiles.h"
@@ -179,6 +180,17 @@ private Q_SLOTS:
         QVERIFY(view.AddController({u"north"_s, u"10.1.0.9"_s, 21, u"service"_s}, &error));
         QCOMPARE(PrivateProfile::ReadSections(ini),
                  (QStringList{u"Site"_s, u"west"_s, u"south"_s, u"north"_s}));
+    }
+
+    void pushChoiceStartsWithAllTicked() {
+        ControllerChoiceModel choice(
+            {{u"east"_s, u"10.1.0.5"_s, 21, u"service"_s}, {u"west"_s, u"10.1.0.6"_s, 21, u"a"_s}});
+        QAbstractItemModelTester tester(&choice);
+        QCOMPARE(choice.Checked(), (QStringList{u"east"_s, u"west"_s}));
+        QCOMPARE(Cell(choice, 1, 0), u"west (10.1.0.6)"_s);
+        QVERIFY(choice.setData(choice.index(0), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(!choice.setData(choice.index(1), u"x"_s, Qt::DisplayRole));
+        QCOMPARE(choice.Checked(), QStringList{u"west"_s});
     }
 
     void cancelStopsEveryController() {

@@ -29,7 +29,8 @@ struct PageToCheck {
 
 const QList<PageToCheck> kPages{{MainWindow::kLoginPage, u"Login"_s},
                                 {MainWindow::kMessageSetPage, u"Message Sets"_s},
-                                {MainWindow::kFileTransferPage, u"File Transfer"_s}};
+                                {MainWindow::kFileTransferPage, u"File Transfer"_s},
+                                {MainWindow::kSitePage, u"Site"_s}};
 
 void Settle() {
     for (int round = 0; round < 3; ++round) {
@@ -114,9 +115,25 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QFile settings(start + u"/Vantrel.ini"_s);
+    // An installation of five controllers for the Site page, with names and addresses as long as
+    // an engineer would type.
+    QFile site(start + u"/site/site.ini"_s);
+    QByteArray siteText = "[Site]\r\nName=Regional airport, terminal 2\r\nEngineer=Jane Doe\r\n";
+    for (int index = 1; index <= 5; ++index) {
+        siteText += QByteArray("[terminal-2-departures-") + QByteArray::number(index) +
+                    "]\r\nAddress=192.168.100." + QByteArray::number(200 + index) +
+                    "\r\nPort=2121\r\nUser=engineer\r\n";
+    }
+    if (!QDir().mkpath(start + u"/site"_s) || !site.open(QIODevice::WriteOnly) ||
+        site.write(siteText) < 0) {
+        QTextStream(stderr) << "could not write the site file\n";
+        return 1;
+    }
+    site.close();
     if (!settings.open(QIODevice::WriteOnly) ||
         settings.write("[Login]\r\nIP0=192\r\nIP1=168\r\nIP2=100\r\nIP3=255\r\n"
-                       "User Name=engineer\r\n") < 0) {
+                       "User Name=engineer\r\n[Site]\r\nFolder=" +
+                       (start + u"/site"_s).toUtf8() + "\r\n") < 0) {
         QTextStream(stderr) << "could not write the settings file\n";
         return 1;
     }
