@@ -37,6 +37,11 @@ QString ControllerLine(const ControllerOutcome& outcome) {
         .arg(outcome.message);
 }
 
+// A controller's name as a shell takes it in a command to paste: quoted when it has a blank.
+QString ShellName(const QString& name) {
+    return name.contains(u' ') ? u'"' + name + u'"' : name;
+}
+
 QString Failed(const ControllerOutcome& outcome) {
     return ResultName(outcome.result) + u": "_s + outcome.message;
 }
@@ -56,15 +61,16 @@ QString HistoryRecorder::MayBeIncompleteSentence(const QString& controller,
         return u"%1 on %2 may be incomplete; it was not there before, so there is no old one to "
                u"put back."_s.arg(historyPath, controller);
     }
-    return u"%1 on %2 may be incomplete; put the old one back with: vantrel-site restore %2 %1 "
-           u"--from %3"_s.arg(historyPath, controller, beforeCommit.left(12));
+    return u"%1 on %2 may be incomplete; put the old one back with: vantrel-site restore %3 %1 "
+           u"--from %4"_s.arg(historyPath, controller, ShellName(controller),
+                              beforeCommit.left(12));
 }
 
 QString HistoryRecorder::RestoreAgainSentence(const QString& controller, const QString& historyPath,
                                               const QString& fromCommit) {
     return u"%1 on %2 may be incomplete; run the restore again once the controller takes it: "
-           u"vantrel-site restore %2 %1 --from %3"_s.arg(historyPath, controller,
-                                                         fromCommit.left(12));
+           u"vantrel-site restore %3 %1 --from %4"_s.arg(
+               historyPath, controller, ShellName(controller), fromCommit.left(12));
 }
 
 bool HistoryRecorder::Record(const SiteOperation::Request& request,

@@ -29,10 +29,13 @@ QString SiteFile::HistoryPath() const {
 }
 
 QString SiteFile::NameProblem(const QString& name) {
-    static const QRegularExpression allowed(u"^[A-Za-z0-9_-][A-Za-z0-9._-]{0,63}$"_s);
+    // Blanks only inside ("East wing"): a folder name that starts or ends with one is easily
+    // mistyped.
+    static const QRegularExpression allowed(
+        u"^[A-Za-z0-9_-]([A-Za-z0-9._ -]{0,62}[A-Za-z0-9._-])?$"_s);
     if (!allowed.match(name).hasMatch()) {
-        return u"A controller name is 1 to 64 letters, digits, \".\", \"_\" or \"-\", not "
-               u"starting with \".\": \"%1\" is not."_s.arg(name);
+        return u"A controller name is 1 to 64 letters, digits, \".\", \"_\", \"-\" or blanks "
+               u"inside, not starting with \".\": \"%1\" is not."_s.arg(name);
     }
     if (name.compare(kSiteSection, Qt::CaseInsensitive) == 0) {
         return u"\"%1\" names the site's own section; choose another name."_s.arg(name);

@@ -49,8 +49,9 @@ public:
                                          QString* errorText);
     [[nodiscard]] bool RemoveController(const QString& name, QString* errorText);
 
-    // A controller name names a folder of the history: letters, digits, ".", "_" and "-", not
-    // starting with "." and at most 64 characters; "Site" is taken. Empty when usable, else why.
+    // A controller name names a folder of the history: letters, digits, ".", "_", "-" and blanks
+    // inside ("East wing"), not starting with "." and at most 64 characters; "Site" is taken.
+    // Empty when usable, else why.
     static QString NameProblem(const QString& name);
 
     const QString& Folder() const { return folder_; }

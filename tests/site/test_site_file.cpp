@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "site/HistoryRecorder.h"
 #include "site/SiteFile.h"
 #include "tests/support/TestMain.h"
 
@@ -43,6 +44,34 @@ private Q_SLOTS:
         const QByteArray text = file.readAll();
         QVERIFY(text.contains("[east]\r\nAddress=10.1.0.5\r\nPort=2121\r\nUser=service\r\n"));
         QVERIFY(!text.contains("assword"));
+    }
+
+    // A name may have blanks inside ("East wing"); the restore command a failed push names quotes
+    // it, so that it can be pasted into a shell.
+    void namesWithInnerBlanks_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("inner blank") << u"East wing"_s << true;
+        QTest::newRow("leading blank") << u" east"_s << false;
+        QTest::newRow("trailing blank") << u"east "_s << false;
+        QTest::newRow("tab") << u"east\twing"_s << false;
+        QTest::newRow("64") << QString(64, u'a') << true;
+        QTest::newRow("65") << QString(65, u'a') << false;
+    }
+    void namesWithInnerBlanks() {
+        QFETCH(QString, name);
+        QFETCH(bool, usable);
+        QCOMPARE(SiteFile::NameProblem(name).isEmpty(), usable);
+        if (usable && name.contains(u' ')) {
+            QVERIFY2(HistoryRecorder::MayBeIncompleteSentence(name, u"rfa/cfg/a.cfg"_s, true,
+                                                              u"0123456789abcdef"_s)
+                         .endsWith(u"vantrel-site restore \"East wing\" rfa/cfg/a.cfg --from "
+                                   u"0123456789ab"_s),
+                     "quoted");
+            QVERIFY(
+                HistoryRecorder::RestoreAgainSentence(name, u"rfa/cfg/a.cfg"_s, u"abc"_s)
+                    .endsWith(u"vantrel-site restore \"East wing\" rfa/cfg/a.cfg --from abc"_s));
+        }
     }
 
     void unusableSectionsAreNamed_data() {

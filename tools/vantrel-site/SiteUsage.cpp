@@ -51,8 +51,8 @@ the record (default: the operating system's user), and the history repository hi
     }
     if (command == u"add"_s) {
         return uR"(Usage: vantrel-site add NAME ADDRESS [--port N] [--user U] [--site FOLDER]
-Adds a controller to site.ini: NAME (letters, digits, ".", "_", "-") names its folder in the
-history; --port defaults to 21, --user to "service". No password is stored.
+Adds a controller to site.ini: NAME (letters, digits, ".", "_", "-", blanks inside) names its
+folder in the history; --port defaults to 21, --user to "service". No password is stored.
 )"_s + kExit;
     }
     if (command == u"backup"_s) {
