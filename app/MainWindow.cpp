@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -46,6 +47,11 @@ MainWindow::MainWindow(const PageContext& context, QWidget* parent)
     loginPage_->SetKeyring(&keyring_);
     sitePage_->SetKeyring(&keyring_);
     connect(sitePage_, &SitePage::ControllersChanged, this, &MainWindow::OfferSiteControllers);
+    connect(&sitePage_->View(), &SiteViewModel::RunFinished, this, [this] {
+        if (closeAfterRun_) {
+            QTimer::singleShot(0, this, &QWidget::close);
+        }
+    });
     OfferSiteControllers();
     session_.SetProgressFactory(&context_.progress);
     unsavedSetOwner_ = messageSetPage_;
@@ -260,7 +266,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!ConfirmExit()) {
+    // A run on the installation's controllers is cancelled and recorded before the window goes.
+    if (sitePage_->View().IsRunning()) {
+        event->ignore();
+        if (!closeAfterRun_ &&
+            context_.dialogs.AskYesNo(
+                u"The Site page is still working on the controllers. Cancel every controller and "
+                u"exit once the run is recorded ?"_s,
+                DialogService::Icon::Question)) {
+            closeAfterRun_ = true;
+            sitePage_->CancelRun();
+        }
+        return;
+    }
+    if (!closeAfterRun_ && !ConfirmExit()) {
         event->ignore();
         return;
     }

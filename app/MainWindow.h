@@ -82,4 +82,6 @@ private:
     QLabel* connectionLabel_ = nullptr;
     UnsavedSetOwner* unsavedSetOwner_ = nullptr;
     bool settingsSaved_ = false;
+    // Exit was asked for while the Site page ran: the window closes once the run is recorded.
+    bool closeAfterRun_ = false;
 };

@@ -24,7 +24,7 @@ bool SiteViewModel::Open(const QString& folder, QString* errorText) {
         return false;
     }
     site_ = std::move(site);
-    operation_.reset();
+    Replace(nullptr);
     detail_.SetRecords(QString(), {});
     if (!Reload(errorText)) {
         // The site is open all the same: its controllers are listed, the record is not.
@@ -175,9 +175,21 @@ bool SiteViewModel::Prepare(const SiteOperation::Request& request, QString* erro
     if (!operation->Prepare(request, errorText)) {
         return false;
     }
-    operation_ = std::move(operation);
+    Replace(std::move(operation));
     request_ = request;
     return true;
+}
+
+void SiteViewModel::Replace(std::unique_ptr<SiteOperation> next) {
+    // The last run's operation may be the one whose Finished signal is being delivered (a page
+    // that starts the push after its dry run): it goes once that is over, or with this object.
+    if (operation_) {
+        operation_->disconnect(this);
+        operation_->Runner().disconnect(this);
+        operation_->setParent(this);
+        operation_.release()->deleteLater();
+    }
+    operation_ = std::move(next);
 }
 
 const QList<SiteFile::Controller>& SiteViewModel::Targets() const {

@@ -81,6 +81,8 @@ Q_SIGNALS:
 
 private:
     void OnFinished();
+    // Makes next the current operation; the one before is deleted later.
+    void Replace(std::unique_ptr<SiteOperation> next);
     QString ActionName() const;
 
     std::unique_ptr<SiteFile> site_;

@@ -19,6 +19,8 @@
 #include "app/ToolApp.h"
 #include "base/PrivateProfile.h"
 #include "controller/LoginPage.h"
+#include "sitepage/SitePage.h"
+#include "sitepage/SiteViewModel.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/FakeProgress.h"
 #include "tests/support/ScriptedDialogService.h"
@@ -203,6 +205,44 @@ private Q_SLOTS:
         QCOMPARE(PrivateProfile::ReadString(tool_.SettingsFilePath(), u"Site"_s, u"Folder"_s, {},
                                             PrivateProfile::kUnlimitedBuffer),
                  site);
+        QVERIFY(PrivateProfile::WriteString(tool_.SettingsFilePath(), u"Site"_s, u"Folder"_s, {}));
+    }
+
+    // Exit while the Site page runs: the run is cancelled and recorded before the window goes.
+    void exitDuringASiteRunWaitsForItsRecord() {
+        ControllerSimulator::Options stalled;
+        stalled.stallAfter = 1000;
+        ControllerSimulator simulator(stalled);
+        QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+        QFile big(simulator.LocalPath(u"/rfa/cfg/big.cfg"_s));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.write(QByteArray(100000, 'x')) == 100000);
+        big.close();
+        QTemporaryDir site;
+        QVERIFY(
+            PrivateProfile::WriteStrings(site.filePath(u"site.ini"_s),
+                                         {{u"Site"_s, u"Name"_s, u"Airport"_s},
+                                          {u"east"_s, u"Address"_s, simulator.Host()},
+                                          {u"east"_s, u"Port"_s, QString::number(simulator.Port())},
+                                          {u"east"_s, u"User"_s, simulator.User()}}));
+        MainWindow window(Context());
+        window.show();
+        SitePage* page = window.GetSitePage();
+        QVERIFY(page->OpenFolder(site.path()));
+        page->SetPasswordAsker([&](const PasswordGroup&, const QString&) {
+            return std::optional<SitePage::PasswordAnswer>({simulator.Password(), false});
+        });
+        page->BackUpAll();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            page->View().Controllers().data(page->View().Controllers().index(0, 6)).toString(),
+            u"reading"_s, 20000);
+        dialogs_.QueueAnswer(Answer::Yes);
+        QVERIFY(!window.close());
+        QCOMPARE(dialogs_.Texts(),
+                 QStringList{u"The Site page is still working on the controllers. Cancel every "
+                             u"controller and exit once the run is recorded ?"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
+        QVERIFY(page->View().Report().contains(u"cancelled"_s));
+        QCOMPARE(dialogs_.Texts().size(), 1);  // no second question
         QVERIFY(PrivateProfile::WriteString(tool_.SettingsFilePath(), u"Site"_s, u"Folder"_s, {}));
     }
 
