@@ -14,7 +14,5 @@ cmake --build build-sanitize -j2
 cd build-sanitize
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# Only what third-party libraries keep for the life of the process (see the file).
-export LSAN_OPTIONS="suppressions=$(pwd)/../scripts/lsan-suppressions.txt"
 # The package test packs and starts the plain build's programs; it has nothing to add here.
 ctest --output-on-failure --timeout 900 -j2 -LE package
