@@ -17,11 +17,19 @@ ControllerTableModel::ControllerTableModel(QObject* parent) : QAbstractTableMode
 
 void ControllerTableModel::SetControllers(const QList<SiteFile::Controller>& controllers,
                                           const QHash<QString, ControllerActivity>& activity) {
-    beginResetModel();
-    rows_.clear();
+    // A controller still listed keeps what the last run showed of it.
+    QList<Row> rows;
     for (const SiteFile::Controller& controller : controllers) {
-        rows_ << Row{controller, activity.value(controller.name.toLower()), {}, -1, {}};
+        Row row{controller, activity.value(controller.name.toLower()), {}, -1, {}};
+        if (const int known = RowOf(controller.name); known >= 0) {
+            row.state = rows_.at(known).state;
+            row.progress = rows_.at(known).progress;
+            row.stateDetail = rows_.at(known).stateDetail;
+        }
+        rows << row;
     }
+    beginResetModel();
+    rows_ = rows;
     endResetModel();
 }
 

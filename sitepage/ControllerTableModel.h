@@ -23,7 +23,8 @@ public:
 
     explicit ControllerTableModel(QObject* parent = nullptr);
 
-    // Shows the controllers with what the record says of them (by lower-case name).
+    // Shows the controllers with what the record says of them (by lower-case name); one that was
+    // listed before keeps its state and bar.
     void SetControllers(const QList<SiteFile::Controller>& controllers,
                         const QHash<QString, ControllerActivity>& activity);
     const SiteFile::Controller& ControllerAt(int row) const { return rows_.at(row).controller; }

@@ -113,6 +113,11 @@ private Q_SLOTS:
                            ControllerTableModel::kProgressRole)
                      .toInt(),
                  100);
+        // The one that failed keeps its bar where the upload stopped.
+        QVERIFY(table
+                    .data(table.index(2, ControllerTableModel::kState),
+                          ControllerTableModel::kProgressRole)
+                    .toInt() >= 0);
         QVERIFY(Cell(table, 2, ControllerTableModel::kResult, Qt::ToolTipRole)
                     .contains(u"storage is full"_s));
         // The same table as the command-line tool's.
