@@ -35,6 +35,8 @@ const QString kFlashCardCaption = u"Flash card size"_s;
 // list's font), a size of hundreds of megabytes, and at the least a part of the path.
 constexpr int kNameColumnChars = 18;
 const QString kWidestSize = u"999,999 KB"_s;
+// The loudness column holds a value or a word, in bold when the message is marked.
+const QStringList kWidestLoudness{u"-99.9 LUFS"_s, u"too short"_s, u"unreadable"_s};
 constexpr int kPathColumnChars = 12;
 // The folder tree keeps room for this many average characters of a name.
 constexpr int kTreeChars = 24;
@@ -163,11 +165,19 @@ void MessageSetPage::BuildLayout() {
     header->resizeSection(MessageSetTableModel::kSizeColumn,
                           std::max(header->sectionSizeHint(MessageSetTableModel::kSizeColumn),
                                    metrics.horizontalAdvance(kWidestSize) + cellMargins));
+    QFont bold = messageList_->font();
+    bold.setBold(true);
+    int loudnessWidth = header->sectionSizeHint(MessageSetTableModel::kLoudnessColumn);
+    for (const QString& text : kWidestLoudness) {
+        loudnessWidth =
+            std::max(loudnessWidth, QFontMetrics(bold).horizontalAdvance(text) + cellMargins);
+    }
+    header->resizeSection(MessageSetTableModel::kLoudnessColumn, loudnessWidth);
     const int pathWidth = std::max(header->sectionSizeHint(MessageSetTableModel::kPathColumn),
                                    charWidth * kPathColumnChars);
     messageList_->setMinimumWidth(header->sectionSize(MessageSetTableModel::kNameColumn) +
                                   header->sectionSize(MessageSetTableModel::kSizeColumn) +
-                                  pathWidth + 2 * messageList_->frameWidth() +
+                                  loudnessWidth + pathWidth + 2 * messageList_->frameWidth() +
                                   style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     messageList_->setEditTriggers(QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed);
@@ -191,6 +201,13 @@ void MessageSetPage::BuildLayout() {
     totalsGrid->addWidget(MakeLabel(kFlashCardCaption + u':', u"flashCardSizeLabel"_s, totals), 1,
                           2);
     totalsGrid->addWidget(flashCardLabel_, 1, 3, Qt::AlignRight);
+
+    // The set's loudness spread; hidden while the set is empty.
+    loudnessSpreadLabel_ = MakeLabel(QString(), u"loudnessSpread"_s, this);
+    loudnessSpreadLabel_->setAccessibleName(u"Loudness spread"_s);
+    loudnessSpreadLabel_->setWordWrap(true);
+    loudnessSpreadLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    loudnessSpreadLabel_->hide();
 
     // Says how a set shown from its set file alone was read; hidden otherwise.
     setFileStatusLabel_ = MakeLabel(QString(), u"setFileStatus"_s, this);
@@ -216,6 +233,7 @@ void MessageSetPage::BuildLayout() {
     right->addLayout(modeRow);
     right->addLayout(nameRow);
     right->addLayout(middle, 1);
+    right->addWidget(loudnessSpreadLabel_);
     right->addWidget(setFileStatusLabel_);
     right->addWidget(totals);
     right->addLayout(saveRow);
@@ -360,4 +378,10 @@ void MessageSetPage::ShowSetFileStatus(const QString& status) {
     setFileStatusLabel_->setText(status);
     setFileStatusLabel_->setAccessibleDescription(status);
     setFileStatusLabel_->setVisible(!status.isEmpty());
+}
+
+void MessageSetPage::ShowLoudnessSpread(const QString& spread) {
+    loudnessSpreadLabel_->setText(spread);
+    loudnessSpreadLabel_->setAccessibleDescription(spread);
+    loudnessSpreadLabel_->setVisible(!spread.isEmpty());
 }

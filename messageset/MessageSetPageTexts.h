@@ -3,10 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <cmath>
+
+#include "audio/LoudnessTexts.h"
 #include "setfile/MessageSetTexts.h"
 
 // The message set page's own messages: its questions, a set shown from its set file, the
-// extraction of a set and the import of sound files of other formats.
+// extraction of a set, the import of sound files of other formats and the loudness of messages.
 namespace message_set_texts {
 
 using namespace Qt::StringLiterals;
@@ -73,4 +76,39 @@ inline QString SoundFileFilter() {
     return u"Sound files|*.flac;*.ogg;*.oga;*.opus;*.mp3;*.wav;*.aif;*.aiff|All Files (*.*)|*.*||"_s;
 }
 
+// The Loudness column and the spread line under the list.
+inline QString LoudnessPending() {
+    return u"..."_s;
+}
+inline QString LoudnessBeingMeasured() {
+    return u"Being measured"_s;
+}
+inline QString LoudnessUnreadable() {
+    return u"unreadable"_s;
+}
+inline QString LoudnessNotMeasured(const QString& reason) {
+    return u"Could not be measured: "_s + reason;
+}
+// How far a message lies from the set's median; "Marked: " first when it stands out.
+inline QString FromMedian(double difference, const QString& median, bool marked) {
+    const QString way = difference > 0 ? u"louder"_s : u"quieter"_s;
+    return (marked ? u"Marked: "_s : QString()) +
+           u"%1 LU %2 than the set's median (%3)"_s.arg(
+               loudness_texts::Number(std::abs(difference)), way, median);
+}
+inline QString LoudnessMeasuringAll() {
+    return u"Loudness: measuring..."_s;
+}
+inline QString LoudnessNoValue() {
+    return u"Loudness: no message has a value (too short, silent or unreadable)"_s;
+}
+inline QString LoudnessMarked(int count) {
+    return u"%1 more than 3 LU from the median"_s.arg(count);
+}
+inline QString LoudnessWithoutValue(int count) {
+    return u"%1 without a value (too short, silent or unreadable)"_s.arg(count);
+}
+inline QString LoudnessMeasuringMore(int count) {
+    return u"measuring %1 more..."_s.arg(count);
+}
 }  // namespace message_set_texts

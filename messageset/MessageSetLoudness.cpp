@@ -1,0 +1,71 @@
+#include "messageset/MessageSetLoudness.h"
+
+#include <QSet>
+
+#include "messageset/MessageSetPageTexts.h"
+#include "messageset/MessageSetTableModel.h"
+
+using namespace Qt::StringLiterals;
+
+MessageSetLoudness::MessageSetLoudness(MessageSetTableModel& table) : table_(table) {
+    connect(&survey_, &LoudnessSurvey::Measured, this,
+            [this](const LoudnessKey& key, const LoudnessResult& result) {
+                table_.SetLoudness({{key, result}});
+                AnnounceSpread();
+            });
+}
+
+void MessageSetLoudness::Refresh(const StoredMessageSet* stored) {
+    table_.SetEntriesInSetFile(stored != nullptr);
+    QList<LoudnessKey> keys;
+    QSet<LoudnessKey> seen;
+    for (int row = 0; row < table_.rowCount(); ++row) {
+        const LoudnessKey key = table_.KeyOf(row);
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            keys.append(key);
+        }
+    }
+    // Results of files that changed since go; what holds comes back at once.
+    table_.ClearLoudness();
+    table_.SetLoudness(survey_.Request(keys, stored));
+    AnnounceSpread();
+}
+
+void MessageSetLoudness::AnnounceSpread() {
+    int pending = 0;
+    int withoutValue = 0;
+    int marked = 0;
+    const LoudnessSpread& spread = table_.Spread();
+    for (int row = 0; row < table_.rowCount(); ++row) {
+        const LoudnessResult* result = table_.LoudnessOf(row);
+        if (result == nullptr) {
+            ++pending;
+        } else if (!result->measured || !result->measured->integrated) {
+            ++withoutValue;
+        } else if (spread.StandsOut(*result->measured->integrated)) {
+            ++marked;
+        }
+    }
+    QString text;
+    if (table_.rowCount() > 0 && spread.IsEmpty()) {
+        text = pending > 0 ? message_set_texts::LoudnessMeasuringAll()
+                           : message_set_texts::LoudnessNoValue();
+    } else if (!spread.IsEmpty()) {
+        QStringList parts{spread.Text()};
+        if (marked > 0) {
+            parts << message_set_texts::LoudnessMarked(marked);
+        }
+        if (withoutValue > 0) {
+            parts << message_set_texts::LoudnessWithoutValue(withoutValue);
+        }
+        if (pending > 0) {
+            parts << message_set_texts::LoudnessMeasuringMore(pending);
+        }
+        text = parts.join(u"; "_s);
+    }
+    if (text != spreadText_) {
+        spreadText_ = text;
+        emit SpreadChanged(spreadText_);
+    }
+}
