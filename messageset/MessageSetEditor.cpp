@@ -22,7 +22,7 @@ MessageSetEditor::MessageSetEditor(MessageSetView& view, const PageContext& cont
       builder_(context.dialogs, context.progress),
       extraction_(context.dialogs, context.app.ProgramName()),
       audioImport_(context.dialogs, context.progress),
-      loudness_(table_),
+      loudness_(table_, context.dialogs, context.progress),
       playback_(context.dialogs) {
     // Queued: a refused name is said once the list's editor has closed.
     connect(&table_, &MessageSetTableModel::NameRefused, this, &MessageSetEditor::ShowNameRule,
@@ -137,6 +137,17 @@ void MessageSetEditor::ExtractSet() {
     }
     view_.RefreshTreeFolder();  // shows new folders of waves
     EnterEditMode();
+}
+
+void MessageSetEditor::MatchLoudness() {
+    if (mode_ == Mode::kView) {
+        return;
+    }
+    if (loudness_.Match(view_.SelectedRow())) {
+        view_.RefreshTreeFolder();  // shows the folder of matched copies
+        UpdateTotals();
+    }
+    UpdateControls();
 }
 
 void MessageSetEditor::RemoveMessage() {

@@ -23,7 +23,8 @@ class MessageSetView;
 // available. Reads and shows the widgets' state through a MessageSetView and asks the user through
 // the dialog service.
 //
-// The list's Loudness column and the spread line below it follow the set (MessageSetLoudness).
+// The list's Loudness column and the spread line below it follow the set (MessageSetLoudness);
+// "Match loudness..." brings messages to one loudness in Edit and New mode.
 //
 // In View mode a set whose info file cannot serve (missing, unreadable, of another program, or
 // naming wave files that are gone) is shown from its set file alone (StoredMessageSet), with its
@@ -68,6 +69,8 @@ public:
     void MoveDown() { Move(1); }
     void PlaySelected();
     void StopPlaying() { playback_.Stop(); }
+    // Brings the selected message, or all, to one loudness through matched copies.
+    void MatchLoudness();
     // Asks for a file, builds the set file and writes its info file. The changed flag is cleared
     // only when the set file was built.
     void SaveSetAs();

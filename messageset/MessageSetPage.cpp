@@ -126,6 +126,8 @@ void MessageSetPage::BuildLayout() {
     downButton_ = MakeButton(u"&Down"_s, u"downButton"_s, u"Down"_s, this);
     playButton_ = MakeButton(u"&Play"_s, u"playButton"_s, u"Play"_s, this);
     stopButton_ = MakeButton(u"S&top"_s, u"stopButton"_s, u"Stop"_s, this);
+    matchLoudnessButton_ =
+        MakeButton(u"&Match loudness..."_s, u"matchLoudnessButton"_s, u"Match loudness"_s, this);
     auto* buttonColumn = new QVBoxLayout;
     buttonColumn->addWidget(MakeLabel(u"File:"_s, u"fileLabel"_s, this));
     buttonColumn->addWidget(addButton_);
@@ -140,6 +142,9 @@ void MessageSetPage::BuildLayout() {
     buttonColumn->addWidget(MakeLabel(u"Wave:"_s, u"waveLabel"_s, this));
     buttonColumn->addWidget(playButton_);
     buttonColumn->addWidget(stopButton_);
+    buttonColumn->addSpacing(8);
+    buttonColumn->addWidget(MakeLabel(u"Loudness:"_s, u"loudnessLabel"_s, this));
+    buttonColumn->addWidget(matchLoudnessButton_);
     buttonColumn->addStretch();
 
     messageList_ = new QTreeView(this);
@@ -254,6 +259,7 @@ void MessageSetPage::Connect() {
         {downButton_, &MessageSetEditor::MoveDown},
         {playButton_, &MessageSetEditor::PlaySelected},
         {stopButton_, &MessageSetEditor::StopPlaying},
+        {matchLoudnessButton_, &MessageSetEditor::MatchLoudness},
         {saveButton_, &MessageSetEditor::SaveSetAs}};
     for (const auto& [button, command] : commands) {
         connect(button, &QPushButton::clicked, this, [this, command] { (editor_.*command)(); });
@@ -368,6 +374,7 @@ void MessageSetPage::ShowControlStates(const MessageSetControlStates& states) {
     saveButton_->setEnabled(states.save);
     extractButton_->setEnabled(states.extract);
     importButton_->setEnabled(states.importAudio);
+    matchLoudnessButton_->setEnabled(states.matchLoudness);
 }
 
 void MessageSetPage::ShowTitle(const QString& title) {

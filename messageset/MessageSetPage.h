@@ -23,7 +23,7 @@ class QTreeView;
 //
 // The page holds the layout and passes what the user does to its MessageSetEditor, which holds the
 // set (the message list's model) and decides everything else, including "Import audio...",
-// "Extract..." and the Loudness column; the page shows what the editor tells it through
+// "Extract..." and "Match loudness..."; the page shows what the editor tells it through
 // MessageSetView. It owns its folder tree and remembers the tree's selection as "Last Dir".
 class MessageSetPage : public PageDialog, public UnsavedSetOwner, private MessageSetView {
     Q_OBJECT
@@ -94,6 +94,7 @@ private:
     QPushButton* stopButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QPushButton* extractButton_ = nullptr;
+    QPushButton* matchLoudnessButton_ = nullptr;
     QTreeView* messageList_ = nullptr;
     MessageNameDelegate* nameDelegate_ = nullptr;
     QLabel* countLabel_ = nullptr;

@@ -76,7 +76,7 @@ inline QString SoundFileFilter() {
     return u"Sound files|*.flac;*.ogg;*.oga;*.opus;*.mp3;*.wav;*.aif;*.aiff|All Files (*.*)|*.*||"_s;
 }
 
-// The Loudness column and the spread line under the list.
+// The Loudness column, the spread line under the list and "Match loudness...".
 inline QString LoudnessPending() {
     return u"..."_s;
 }
@@ -111,4 +111,45 @@ inline QString LoudnessWithoutValue(int count) {
 inline QString LoudnessMeasuringMore(int count) {
     return u"measuring %1 more..."_s.arg(count);
 }
+inline QString MeasuringLoudnessTitle() {
+    return u"Measuring loudness"_s;
+}
+inline QString MatchingLoudnessTitle() {
+    return u"Matching loudness"_s;
+}
+inline QString MatchedSummary(int count, const QString& target) {
+    return u"Messages matched to %1: %2. The copies are in the folder \"matched\" beside the "
+           "originals, and the set now uses them."_s.arg(target)
+               .arg(count);
+}
+inline QString NothingMatched(const QString& target) {
+    return u"No message was matched to %1."_s.arg(target);
+}
+inline QString MatchPeakLimited(const QString& name, double shortfall, const QString& result) {
+    return u"%1: the true peak limit of -1 dBTP stopped the gain %2 dB short of the target (now "
+           "%3)."_s.arg(name, loudness_texts::Number(shortfall), result);
+}
+inline QString MatchSkippedTooShort(const QString& name) {
+    return u"%1: too short to measure (under 0.4 s); not matched."_s.arg(name);
+}
+inline QString MatchSkippedSilent(const QString& name) {
+    return u"%1: silent; not matched."_s.arg(name);
+}
+inline QString MatchSkippedUnreadable(const QString& name, const QString& reason) {
+    return u"%1: could not be measured (%2); not matched."_s.arg(name, reason);
+}
+inline QString MatchSkippedCopyInUse(const QString& name, const QString& target) {
+    return u"%1: its matched copy would replace %2, which the set uses; not matched."_s.arg(name,
+                                                                                            target);
+}
+inline QString MatchingFiles(int count) {
+    return u"Matching the loudness of %1 wave files..."_s.arg(count);
+}
+inline QString MeasuringFile(const QString& path) {
+    return u"Measuring loudness: "_s + path;
+}
+inline QString MatchCancelled() {
+    return u"Matching the loudness was cancelled."_s;
+}
+
 }  // namespace message_set_texts

@@ -63,6 +63,15 @@ void MessageSetTableModel::Reload(const std::function<void(MessageSetModel&)>& l
     UpdateSpread();
 }
 
+void MessageSetTableModel::SetEntryFile(int row, const QString& path, quint32 size) {
+    MessageEntry& entry = set_.entries[row];
+    entry.path = path;
+    entry.size = size;
+    set_.changed = true;
+    emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
+    UpdateSpread();
+}
+
 LoudnessKey MessageSetTableModel::KeyOf(int row) const {
     return {set_.entries.at(row).path, entriesInSetFile_ ? row : -1};
 }

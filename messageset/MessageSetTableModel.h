@@ -52,6 +52,8 @@ public:
     void Move(int row, int target);
     // Lets load change the whole set (an info file read into it) and shows the result.
     void Reload(const std::function<void(MessageSetModel&)>& load);
+    // Points row's message at another wave file (a matched copy) of the given size.
+    void SetEntryFile(int row, const QString& path, quint32 size);
 
     // Whether the entries are the messages of the set file they name, row i message i (a set
     // shown from its set file alone).

@@ -1,5 +1,6 @@
 // The message set page's loudness: the Loudness column, measured off the GUI thread and kept per
-// file, the spread line and the marks, and a set shown from its set file. Real widgets offscreen,
+// file, the spread line and the marks, a set shown from its set file, and "Match loudness..."
+// through its question, writing matched copies that the set then uses. Real widgets offscreen,
 // scripted dialogs, sine tones of known loudness (a 1 kHz tone measures 3 dB below its peak).
 
 #include <QAccessible>
@@ -42,6 +43,7 @@ private slots:
 
     void columnSpreadAndMarksFollowTheSet();
     void setFileMessagesAreMeasuredFromTheirBytes();
+    void matchWritesCopiesThatTheSetThenUses();
 
 private:
     QString MakeWave(const QString& name, const QList<Tone>& tones);
@@ -183,6 +185,91 @@ void TestMessageSetLoudness::setFileMessagesAreMeasuredFromTheirBytes() {
     QTRY_COMPARE_WITH_TIMEOUT(Column(Column::kLoudnessColumn),
                               (QStringList{u"-23.0 LUFS"_s, u"-27.0 LUFS"_s}), kMeasureTimeout);
     QTRY_COMPARE(Spread(), u"Loudness -27.0 to -23.0 LUFS, median -25.0"_s);
+    QVERIFY(!page_->findChild<QPushButton*>(u"matchLoudnessButton"_s)->isEnabled());
+}
+
+void TestMessageSetLoudness::matchWritesCopiesThatTheSetThenUses() {
+    const QString a = MakeWave(u"a.wav"_s, {{2, 1000, -20}});
+    const QString b = MakeWave(u"b.wav"_s, {{2, 1000, -21}});
+    // Quiet, with one short loud burst: its peak stops the gain.
+    const QString peaky =
+        MakeWave(u"peaky.wav"_s, {{10, 1000, -35}, {0.005, 3000, -3}, {2, 1000, -35}});
+    const QString blip = MakeWave(u"blip.wav"_s, {{0.3, 1000, -10}});
+    const QByteArray originalA = test_files::ReadAll(a);
+    NewSetOf({a, b, peaky, blip});
+    QVERIFY(page_->findChild<QPushButton*>(u"matchLoudnessButton"_s)->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(
+        Column(Column::kLoudnessColumn),
+        (QStringList{u"-23.0 LUFS"_s, u"-24.0 LUFS"_s, u"-34.2 LUFS"_s, u"too short"_s}),
+        kMeasureTimeout);
+
+    // The selected message only, to a typed target.
+    QTreeView* list = page_->MessageList();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    dialogs_.Clear();
+    dialogs_.QueueLoudnessMatch(DialogService::LoudnessMatchChoice{-20.0, true});
+    Click(u"matchLoudnessButton"_s);
+    QCOMPARE(dialogs_.LoudnessRequests().size(), 1);
+    const DialogService::LoudnessMatchRequest& request = dialogs_.LoudnessRequests().constFirst();
+    QVERIFY(request.median && std::abs(*request.median + 24.0) < 0.05);
+    QCOMPARE(request.messageCount, 4);
+    QCOMPARE(request.selectedName, std::optional<QString>(u"b"_s));
+    QCOMPARE(dialogs_.Texts(),
+             QStringList{u"Messages matched to -20.0 LUFS: 1. The copies are in the folder "
+                         "\"matched\" beside the originals, and the set now uses them."_s});
+    const QString matchedB = waves_ + u"matched/b.wav"_s;
+    QCOMPARE(Column(Column::kPathColumn), (QStringList{a, matchedB, peaky, blip}));
+    QVERIFY(page_->IsSetChanged());
+    QTRY_COMPARE_WITH_TIMEOUT(Column(Column::kLoudnessColumn).at(1), u"-20.0 LUFS"_s,
+                              kMeasureTimeout);
+
+    // The original of b again instead of its copy, then all of them to the median: the copy the
+    // set no longer uses is replaced after a Yes.
+    Click(u"removeButton"_s);
+    Select(b);
+    Click(u"addButton"_s);
+    dialogs_.Clear();
+    dialogs_.QueueLoudnessMatch(DialogService::LoudnessMatchChoice{-23.0, false});
+    dialogs_.QueueAnswer(Answer::No);
+    Click(u"matchLoudnessButton"_s);
+    QCOMPARE(dialogs_.Texts(), QStringList{u"These files already exist:\n"_s + matchedB +
+                                           u"\nDo you want to replace them?"_s});
+    QVERIFY(!QFileInfo::exists(waves_ + u"matched/a.wav"_s));
+    dialogs_.Clear();
+    dialogs_.QueueLoudnessMatch(DialogService::LoudnessMatchChoice{-23.0, false});
+    dialogs_.QueueAnswer(Answer::Yes);
+    Click(u"matchLoudnessButton"_s);
+    QCOMPARE(dialogs_.Texts().size(), 2);
+    QCOMPARE(dialogs_.Texts().at(1),
+             u"Messages matched to -23.0 LUFS: 3. The copies are in the folder \"matched\" beside "
+             "the originals, and the set now uses them.\n"
+             "blip: too short to measure (under 0.4 s); not matched.\n"
+             "peaky: the true peak limit of -1 dBTP stopped the gain 9.2 dB short of the target "
+             "(now -32.2 LUFS)."_s);
+    QCOMPARE(Column(Column::kPathColumn),
+             (QStringList{waves_ + u"matched/a.wav"_s, waves_ + u"matched/peaky.wav"_s, blip,
+                          matchedB}));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        Column(Column::kLoudnessColumn),
+        (QStringList{u"-23.0 LUFS"_s, u"-32.2 LUFS"_s, u"too short"_s, u"-23.0 LUFS"_s}),
+        kMeasureTimeout);
+    QCOMPARE(test_files::ReadAll(a), originalA);
+    QCOMPARE(WaveFormat::Examine(waves_ + u"matched/a.wav"_s), WaveFormat::Verdict::Supported);
+    QCOMPARE(page_->Model().entries.at(0).size, quint32(QFileInfo(a).size()));
+    QCOMPARE(dialogs_.PendingAnswers(), 0);
+
+    // The original of a copy the set uses is left as it is rather than replace that copy.
+    Select(a);
+    Click(u"addButton"_s);
+    list->setCurrentIndex(list->model()->index(4, 0));
+    dialogs_.Clear();
+    dialogs_.QueueLoudnessMatch(DialogService::LoudnessMatchChoice{-23.0, true});
+    Click(u"matchLoudnessButton"_s);
+    QCOMPARE(dialogs_.Texts(),
+             QStringList{u"No message was matched to -23.0 LUFS.\n"
+                         "a: its matched copy would replace "_s +
+                         waves_ + u"matched/a.wav, which the set uses; not matched."_s});
+    QCOMPARE(Column(Column::kPathColumn).last(), a);
 }
 
 VANTREL_TEST_MAIN(TestMessageSetLoudness)
