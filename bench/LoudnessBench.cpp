@@ -79,10 +79,12 @@ public:
                 phase_ -= std::floor(phase_);
                 value = buzz_[size_t(phase_ * buzz_.size()) % buzz_.size()];
             } else if (kind_ == Kind::Hiss) {
-                // White noise through a first difference: the high tilt of a fricative.
+                // White noise less itself two samples before: a band around a quarter of the
+                // rate, nothing at the ends, as the hiss of a fricative.
                 const float noise = float(random_.generateDouble() * 2 - 1);
-                value = (noise - lastNoise_) * 0.5F;
-                lastNoise_ = noise;
+                value = (noise - noise2_) * 0.5F;
+                noise2_ = noise1_;
+                noise1_ = noise;
             }
             samples[i] = float(level_ * swell) * value;
             --left_;
@@ -121,7 +123,8 @@ private:
     double pitch_ = 120;
     double glide_ = 0;
     double level_ = 0;
-    float lastNoise_ = 0;
+    float noise1_ = 0;
+    float noise2_ = 0;
 };
 
 // Writes frames of the generator, scaled by gain, as a message wave; measures it on the way when
