@@ -173,18 +173,27 @@ void TestMessageSetLoudness::columnSpreadAndMarksFollowTheSet() {
 void TestMessageSetLoudness::setFileMessagesAreMeasuredFromTheirBytes() {
     const QString a = MakeWave(u"a.wav"_s, {{2, 1000, -20}});
     const QString b = MakeWave(u"b.wav"_s, {{1.5, 1000, -24}});
+    const QString c = MakeWave(u"c.wav"_s, {{1, 1000, -28}});
     const QString setPath = waves_ + u"Orphan.SET"_s;
     QVERIFY(SetFileWriter()
                 .WriteFile(setPath, u"Orphan.SET"_s,
                            {{u"a"_s, quint32(QFileInfo(a).size()), a},
-                            {u"b"_s, quint32(QFileInfo(b).size()), b}})
+                            {u"b"_s, quint32(QFileInfo(b).size()), b},
+                            {u"c"_s, quint32(QFileInfo(c).size()), c}})
                 .Ok());
-    QVERIFY(QFile::remove(a) && QFile::remove(b));
+    QVERIFY(QFile::remove(a) && QFile::remove(b) && QFile::remove(c));
     Select(setPath);  // View mode: no info file, no waves
     QVERIFY(page_->findChild<QLabel*>(u"setFileStatus"_s)->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(Column(Column::kLoudnessColumn),
-                              (QStringList{u"-23.0 LUFS"_s, u"-27.0 LUFS"_s}), kMeasureTimeout);
-    QTRY_COMPARE(Spread(), u"Loudness -27.0 to -23.0 LUFS, median -25.0"_s);
+                              (QStringList{u"-23.0 LUFS"_s, u"-27.0 LUFS"_s, u"-31.0 LUFS"_s}),
+                              kMeasureTimeout);
+    QTRY_COMPARE(Spread(),
+                 u"Loudness -31.0 to -23.0 LUFS, median -27.0; 2 more than 3 LU from the median"_s);
+    // Marked as in a set of wave files.
+    QVERIFY(Cell(2).data(Qt::FontRole).value<QFont>().bold());
+    QVERIFY(!Cell(1).data(Qt::ForegroundRole).isValid());
+    QCOMPARE(Cell(2).data(Qt::AccessibleDescriptionRole).toString(),
+             u"Marked: 4.0 LU quieter than the set's median (-27.0 LUFS)"_s);
     QVERIFY(!page_->findChild<QPushButton*>(u"matchLoudnessButton"_s)->isEnabled());
 }
 
