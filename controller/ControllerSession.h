@@ -98,6 +98,9 @@ public:
     // The remote finder is built on this.
     [[nodiscard]] bool ListRemote(const QString& directory, QList<RemoteEntry>* entries);
 
+    // The commands and replies since the last login, with what the client noted.
+    const FtpTranscript& Transcript() const { return client_.Transcript(); }
+
 private:
     class BusyGuard;
 

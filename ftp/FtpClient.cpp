@@ -1,30 +1,9 @@
 #include "ftp/FtpClient.h"
 
+#include <QHostAddress>
 #include <QMetaObject>
 
 namespace {
-
-// The path of a 257 reply: the bytes between the first quote and its closing quote, with doubled
-// quotes taken as one.
-QByteArray QuotedPath(const QByteArray& reply) {
-    const qsizetype open = reply.indexOf('"');
-    if (open < 0) {
-        return {};
-    }
-    QByteArray path;
-    for (qsizetype index = open + 1; index < reply.size(); ++index) {
-        if (reply[index] == '"') {
-            if (index + 1 < reply.size() && reply[index + 1] == '"') {
-                path += '"';
-                ++index;
-                continue;
-            }
-            return path;
-        }
-        path += reply[index];
-    }
-    return {};
-}
 
 // The argument of a command line ("" for none).
 QByteArray ArgumentOf(const QByteArray& command) {
@@ -50,6 +29,9 @@ FtpClient::Result FtpClient::Open(const Login& login) {
     remembered_.clear();
     rememberedKnown_ = true;
     unanswered_ = false;
+    if (QHostAddress(login.host).protocol() == QAbstractSocket::IPv6Protocol) {
+        return Failed(Failure::NotIpv4);  // PORT names IPv4 addresses only
+    }
     Result result = LogIn();
     if (!result.Ok()) {
         control_.Close();
@@ -60,14 +42,15 @@ FtpClient::Result FtpClient::Open(const Login& login) {
         control_.Close();
         return result;
     }
-    remembered_ = result.reply.code == 257 ? QuotedPath(result.reply.text) : QByteArray();
+    remembered_ = result.reply.code == 257 ? result.reply.QuotedPath() : QByteArray();
     inRemembered_ = true;
     return {};
 }
 
 void FtpClient::Close() {
     if (control_.IsOpen() && !unanswered_ && !control_.HasUnsolicitedInput()) {
-        FtpReply reply;  // the answer to QUIT is waited for briefly, and only for politeness
+        FtpReply reply;  // the answer to QUIT is waited for briefly, and only for
+                         // politeness
         (void)control_.Exchange("QUIT", &reply,
                                 QDeadlineTimer(std::min<std::chrono::milliseconds>(
                                     timeouts_.reply, std::chrono::milliseconds(2000))));
@@ -116,7 +99,9 @@ FtpClient::Result FtpClient::Exchange(const QByteArray& command) {
 FtpClient::Result FtpClient::FromNet(NetFailure failure, const FtpReply& reply) {
     Result result;
     result.reply = reply;
-    result.inStep = failure == NetFailure::None && reply.code != 421;
+    // A command refused before it was sent leaves the connection as it was.
+    result.inStep =
+        (failure == NetFailure::None || failure == NetFailure::BadCommand) && reply.code != 421;
     switch (failure) {
         case NetFailure::None:
             if (reply.code == 421) {
@@ -140,6 +125,14 @@ FtpClient::Result FtpClient::FromNet(NetFailure failure, const FtpReply& reply) 
         case NetFailure::NotUnderstood:
             result.failure = Failure::NotUnderstood;
             break;
+        case NetFailure::OutOfStep:
+            // An idle "421" that came between the steps of a request is still the
+            // session closing.
+            result.failure = reply.code == 421 ? Failure::SessionClosed : Failure::OutOfStep;
+            break;
+        case NetFailure::BadCommand:
+            result.failure = Failure::BadCommand;
+            break;
     }
     return result;
 }
@@ -148,6 +141,7 @@ FtpClient::Result FtpClient::FromTransfer(const ActiveTransfer::Outcome& outcome
     using DataFailure = ActiveTransfer::DataFailure;
     Result result = FromNet(outcome.control, outcome.reply);
     result.bytes = outcome.bytes;
+    result.started = outcome.started;
     result.inStep = outcome.ControlInStep();
     if (outcome.control != NetFailure::None) {
         return result;
@@ -163,6 +157,7 @@ FtpClient::Result FtpClient::FromTransfer(const ActiveTransfer::Outcome& outcome
             break;
         case DataFailure::Lost:
             result.failure = Failure::DataLost;
+            result.systemError = outcome.systemError;
             break;
         case DataFailure::Stalled:
             result.failure = Failure::DataStalled;
@@ -295,10 +290,11 @@ FtpClient::Result FtpClient::ChangeDirectory(const QByteArray& path) {
         }
         const Result reported = Exchange("PWD");
         const QByteArray directory = reported.Ok() && reported.reply.code == 257
-                                         ? QuotedPath(reported.reply.text)
+                                         ? reported.reply.QuotedPath()
                                          : QByteArray();
-        // A relative change the controller does not report leaves the directory unknown: after
-        // a reconnection, relative names then fail rather than run somewhere else.
+        // A relative change the controller does not report leaves the directory
+        // unknown: after a reconnection, relative names then fail rather than run
+        // somewhere else.
         rememberedKnown_ = !directory.isEmpty() || !relative;
         remembered_ = !directory.isEmpty() ? directory : relative ? QByteArray() : path;
         inRemembered_ = true;
@@ -314,10 +310,12 @@ FtpClient::Result FtpClient::ReadDirectory(QByteArray* directory) {
             result.failure = Failure::Refused;
         }
         if (result.Ok()) {
-            *directory = QuotedPath(result.reply.text);
+            *directory = result.reply.QuotedPath();
             if (!directory->isEmpty()) {
                 remembered_ = *directory;
                 rememberedKnown_ = true;
+            } else if (HoldsLineBreak(result.reply.QuotedPath(FtpReply::Path::AsSent))) {
+                result.failure = Failure::DirectoryUnknown;  // a path that cannot be sent back
             }
         }
         return result;

@@ -13,18 +13,22 @@
 //
 // Replies never get out of step: after any anomaly (no answer in time, a reply that answers
 // nothing, a broken connection, a data connection that failed, "421") the control connection is
-// closed. The next request then logs in again and, when its names are relative, enters the
-// remembered directory again first; when that fails the request fails rather than running in
-// another directory. A connection that the controller closed while idle (an idle "421") is
-// noticed before the next request and replaced. Only when the controller answers "421" to a
-// request that is safe to repeat (PWD, CWD, LIST, SIZE, TYPE; STOR and RETR before any data
-// moved) is it repeated once, silently.
+// closed, and the request fails (ControlConnection tells a reply that answers nothing). The next
+// request then logs in again and, when its names are relative, enters the remembered directory
+// again first; when that fails the request fails rather than running in another directory. A
+// connection that the controller closed while idle (an idle "421") is noticed before the next
+// request and replaced. Only when the controller answers "421" to a request that is safe to repeat
+// (PWD, CWD, LIST, SIZE, TYPE; STOR and RETR before any data moved) is it repeated once, silently.
 //
 // After a request got no answer (a reply, the controller's data connection or its data did not
 // come in time), or a reconnection failed, nothing else is sent for the rest of the user's
 // command: every further request fails at once, with that first failure, until control returns
 // to the event loop (or EndCommand is called). So a dead controller costs one wait, not one wait
 // per request.
+//
+// Active mode (PORT) only, so only IPv4 controllers: an IPv6 address is refused before anything
+// is sent. A directory the controller reports with a CR, LF or NUL in it is never remembered (it
+// could not be sent back).
 class FtpClient {
 public:
     enum class Failure {
@@ -36,6 +40,9 @@ public:
         ConnectionLost,    // the controller closed the control connection or it broke
         SessionClosed,     // "421"
         NotUnderstood,     // a reply that is not FTP
+        OutOfStep,         // a reply that answers no request (reply holds it)
+        BadCommand,        // a name holding CR, LF or NUL: nothing was sent
+        NotIpv4,           // an IPv6 address: active mode here is IPv4 only
         DirectoryLost,     // after a reconnection the remembered directory could not be entered
         DirectoryUnknown,  // after a reconnection the current directory is not known
         DataNotOpened,     // the controller did not connect back (or "425")
@@ -51,8 +58,9 @@ public:
         qint64 bytes = 0;        // bytes moved on the data connection
         qint64 expected = -1;    // the size the controller gave for a download; -1: none
         bool dataMoved = false;  // the transfer used its source or sink: it cannot be repeated
+        bool started = false;    // the controller took the RETR or STOR (a 1xx, or it connected)
         bool inStep = true;      // the control connection can go on being used
-        int systemError = 0;     // the system's error number of an Unreachable
+        int systemError = 0;     // the system's error number of an Unreachable or a DataLost
         bool Ok() const { return failure == Failure::None; }
     };
     struct Timeouts {
@@ -94,6 +102,8 @@ public:
                  const NetTick& tick);
 
     const QByteArray& RememberedDirectory() const { return remembered_; }
+    // The commands and replies since the last login, with what the client noted.
+    const FtpTranscript& Transcript() const { return control_.Transcript(); }
 
     // Ends the user's command: after a request that got no answer, requests are sent again. The
     // event loop does this by itself once a command of the window is over; a worker thread that

@@ -17,6 +17,28 @@ QString FtpReply::LastLine() const {
     return QString::fromUtf8(text.mid(start));
 }
 
+QByteArray FtpReply::QuotedPath(Path kind) const {
+    const qsizetype open = text.indexOf('"');
+    if (open < 0) {
+        return {};
+    }
+    QByteArray path;
+    for (qsizetype index = open + 1; index < text.size(); ++index) {
+        if (text[index] == '"') {
+            if (index + 1 < text.size() && text[index + 1] == '"') {
+                path += '"';
+                ++index;
+                continue;
+            }
+            const bool usable =
+                !path.contains('\r') && !path.contains('\n') && !path.contains('\0');
+            return kind == Path::AsSent || usable ? path : QByteArray();
+        }
+        path += text[index];
+    }
+    return {};
+}
+
 std::optional<FtpReply> ReplyReader::Take() {
     FtpReply reply;
     QByteArray multiLineCode;  // "ddd" while inside a multi-line reply

@@ -154,6 +154,36 @@ const std::vector<FaultCase>& Catalogue() {
          false,
          {u"storage is full"_s, u"\"552 "_s},
          3000},
+        {"PASS answered twice",
+         With([](Options& o) { o.doubleReply = u"PASS"_s; }),
+         Operation::Connect,
+         false,
+         {u"a reply that answers no request (the controller sent \"230 "_s},
+         1500},
+        {"TYPE answered twice: download",
+         With([](Options& o) { o.doubleReply = u"TYPE"_s; }),
+         Operation::Download,
+         false,
+         {u"a reply that answers no request (the controller sent \"200 "_s},
+         1500},
+        {"RETR answered twice: download",
+         With([](Options& o) { o.doubleReply = u"RETR"_s; }),
+         Operation::Download,
+         false,
+         {u"a reply that answers no request (the controller sent \"226 "_s},
+         1500},
+        {"a stranger on the data port first: download",
+         With([](Options& o) { o.strangerConnects = true; }),
+         Operation::Download,
+         true,
+         {},
+         1500},
+        {"slow STOR reader that writes on the data connection: upload",
+         With([](Options& o) { o.slowStor = 40000; }),
+         Operation::Upload,
+         true,
+         {},
+         4000},
     };
     return cases;
 }
@@ -271,6 +301,30 @@ private slots:
         QCOMPARE(session.LastError(), u"FTP download cancelled by user."_s);
         QCOMPARE(ReadFile(local), QByteArray("before"));
         ProbeNextCommand(session, u"/"_s);
+    }
+
+    // Another host that reaches the data port before the controller gets nothing of the file: its
+    // connection is closed at once, noted in the transcript, and the controller's is taken.
+    void aStrangerOnTheDataPortIsTurnedAway() {
+        Options options;
+        options.strangerConnects = true;
+        ControllerSimulator simulator(options);
+        ControllerSession session;
+        QVERIFY(Open(simulator, session));
+        const QString local = local_.filePath(u"secret.bin"_s);
+        const QByteArray bytes = RandomBytes(kFileSize);
+        QVERIFY(WriteFile(local, bytes));
+        QVERIFY2(session.Upload(u"/mmu/secret.bin"_s, local, TransferType::Binary, false),
+                 qPrintable(session.LastError()));
+        QCOMPARE(ReadFile(simulator.LocalPath(u"/mmu/secret.bin"_s)), bytes);
+        QTRY_COMPARE(simulator.CommandLog().count(u"(stranger received"_s), 2);  // STOR, LIST
+        QCOMPARE(simulator.CommandLog().count(u"(stranger received 0 bytes)"_s), 2);
+        const FtpTranscript::Exchange* stored =
+            session.Transcript().LastFor(u"STOR /mmu/secret.bin"_s);
+        QVERIFY(stored != nullptr);
+        QCOMPARE(stored->notes,
+                 QStringList{u"Closed a data connection from 127.0.0.2: only the controller "
+                             u"(127.0.0.1) may open it."_s});
     }
 };
 
