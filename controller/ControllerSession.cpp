@@ -3,18 +3,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <cstring>
-#include <vector>
 
 #include "base/TextEncoding.h"
 #include "base/ToolState.h"
 #include "controller/BlockCopy.h"
 #include "controller/FtpFailureText.h"
 #include "controller/ListingFinder.h"
+#include "controller/NetworkCopy.h"
 #include "controller/PartialDownload.h"
-#include "ftp/AsciiLineEnds.h"
 #include "ftp/RemoteListParser.h"
 #include "ftp/RemoteName.h"
+#include "ftp/WildcardMatch.h"
 #include "progress/ProgressSink.h"
 
 using namespace Qt::StringLiterals;
@@ -189,60 +188,27 @@ bool ControllerSession::Download(const QString& localPath, const QString& remote
     return Transfer(localPath, remotePath, false, type, showProgress);
 }
 
-FtpClient::Result ControllerSession::CopyOverNetwork(const QString& remotePath, bool upload,
-                                                     TransferType type, BlockCopy& copy,
-                                                     stored_size_check::Sent* sent) {
-    const QByteArray name = remote_name::ToBytes(remotePath);
-    const bool ascii = type == TransferType::Ascii;
-    const NetTick tick = [&copy] { return copy.Tick(); };
-    AsciiLineEnds lineEnds;
-    QByteArray converted;
-    if (upload) {
-        std::vector<char> raw;
-        const FtpClient::Result stored = client_.Store(
-            name, ascii ? 'A' : 'I',
-            [&](char* data, qint64 size) -> qint64 {
-                if (!ascii) {
-                    const size_t count = copy.ReadForUpload(data, static_cast<size_t>(size));
-                    return count == BlockCopy::kAbort ? -1 : static_cast<qint64>(count);
-                }
-                raw.resize(static_cast<size_t>(size / 2));  // room for a CR before every LF
-                const size_t count = copy.ReadForUpload(raw.data(), raw.size());
-                if (count == BlockCopy::kAbort) {
-                    return -1;
-                }
-                converted.clear();
-                lineEnds.ToWire(raw.data(), static_cast<qint64>(count), &converted);
-                std::memcpy(data, converted.constData(), static_cast<size_t>(converted.size()));
-                return converted.size();
-            },
-            tick);
-        *sent = {stored.bytes, ascii ? lineEnds.LineEndsToWire() : -1};
-        return stored;
+qint64 ControllerSession::ListedSize(const QString& remotePath, quint32* progressSize) {
+    *progressSize = 0;
+    // As the remote finder: the directory part is listed, the last part matched as a pattern.
+    const qsizetype split = std::max(remotePath.lastIndexOf(u'/'), remotePath.lastIndexOf(u'\\'));
+    QString directory = split >= 0 ? remotePath.left(split) : QString();
+    if (split == 0) {
+        directory = u"/"_s;
     }
-    FtpClient::Result result = client_.Retrieve(
-        name, ascii ? 'A' : 'I',
-        [&](const char* data, qint64 size) {
-            if (!ascii) {
-                return copy.WriteFromDownload(data, static_cast<size_t>(size)) ==
-                       static_cast<size_t>(size);
-            }
-            converted.clear();
-            lineEnds.FromWire(data, size, &converted);
-            return copy.WriteFromDownload(converted.constData(),
-                                          static_cast<size_t>(converted.size())) ==
-                   static_cast<size_t>(converted.size());
-        },
-        tick);
-    if (result.Ok() && ascii) {
-        converted.clear();
-        lineEnds.FinishFromWire(&converted);
-        if (copy.WriteFromDownload(converted.constData(), static_cast<size_t>(converted.size())) !=
-            static_cast<size_t>(converted.size())) {
-            result.failure = FtpClient::Failure::Stopped;
+    const QString pattern = remotePath.mid(split + 1);
+    QList<RemoteEntry> entries;
+    if (pattern.isEmpty() || !ListRemote(directory, &entries)) {
+        return -1;
+    }
+    for (const RemoteEntry& entry : entries) {
+        if (WildcardMatch(pattern, entry.name)) {
+            *progressSize = static_cast<quint32>(entry.size & 0xFFFFFFFFu);
         }
     }
-    return result;
+    const std::optional<quint64> listed =
+        stored_size_check::ListedSize(entries, remote_name::ToBytes(remotePath));
+    return listed ? static_cast<qint64>(*listed) : -1;
 }
 
 bool ControllerSession::Transfer(const QString& destination, const QString& source, bool upload,
@@ -267,6 +233,7 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     QFile sourceFile(source);
     PartialDownload destinationFile(destination);
     quint64 size = 0;
+    qint64 listedSize = -1;
     if (upload) {
         if (!sourceFile.open(QIODevice::ReadOnly)) {
             lastError_ = ftp_failure_text::Cut(
@@ -275,7 +242,9 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         }
         size = static_cast<quint64>(sourceFile.size());
     } else {
-        size = RemoteFileSize(source);  // 0 when the listing does not show it
+        quint32 progressSize = 0;  // 0 when the listing does not show it
+        listedSize = ListedSize(source, &progressSize);
+        size = progressSize;
         if (!destinationFile.Open()) {
             lastError_ = ftp_failure_text::Cut(u"Cannot create the local file %1: %2."_s.arg(
                 destination, destinationFile.ErrorString()));
@@ -302,7 +271,8 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     BlockCopy copy(upload ? static_cast<QIODevice&>(sourceFile) : destinationFile.Device(),
                    shownProgress);
     stored_size_check::Sent sent;
-    const FtpClient::Result network = CopyOverNetwork(remotePath, upload, type, copy, &sent);
+    const FtpClient::Result network = CopyOverNetwork(client_, remote_name::ToBytes(remotePath),
+                                                      upload, type, listedSize, copy, &sent);
     bool result = network.Ok() && (upload ? copy.FinishUpload() : copy.FinishDownload());
     SyncDirectory();
 
@@ -346,7 +316,8 @@ bool ControllerSession::VerifyStored(const QString& remotePath, const QString& a
             Request::Other, listed, client_.GetTimeouts(), remoteDirectory_);
         return false;
     }
-    const QString mismatch = stored_size_check::Mismatch(listing, name, sent);
+    const QString mismatch =
+        stored_size_check::Mismatch(RemoteListParser::Parse(listing), name, sent);
     if (!mismatch.isEmpty()) {
         lastError_ = ftp_failure_text::Cut(action + u": "_s + mismatch + u'.');
         return false;

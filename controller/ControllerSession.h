@@ -10,7 +10,6 @@
 #include "ftp/RemoteEntry.h"
 #include "ftp/TransferType.h"
 
-class BlockCopy;
 class ProgressSinkFactory;
 class RemoteFinder;
 
@@ -86,6 +85,8 @@ public:
                               TransferType type, bool showProgress);
     // Copies remotePath to localPath. The file arrives in a temporary file beside localPath that
     // replaces it only once complete: a failed or cancelled download leaves localPath as it was.
+    // The bytes that came are checked against the size the controller gives (SIZE, or the size
+    // it lists for the file, FtpClient::Retrieve).
     [[nodiscard]] bool Download(const QString& localPath, const QString& remotePath,
                                 TransferType type, bool showProgress);
 
@@ -107,10 +108,9 @@ private:
     // The copy worker of Upload and Download.
     [[nodiscard]] bool Transfer(const QString& destination, const QString& source, bool upload,
                                 TransferType type, bool showProgress);
-    // Runs the network part of a transfer whose files are open; for an upload, sent tells what
-    // went out.
-    FtpClient::Result CopyOverNetwork(const QString& remotePath, bool upload, TransferType type,
-                                      BlockCopy& copy, stored_size_check::Sent* sent);
+    // The size listed for remotePath, -1 when it is not listed; progressSize gets the low 32 bits
+    // of what RemoteFileSize would give, from the same listing.
+    qint64 ListedSize(const QString& remotePath, quint32* progressSize);
     // Lists the file just stored and compares its size with what was sent; false with the
     // reason in LastError() when they differ or the listing failed.
     [[nodiscard]] bool VerifyStored(const QString& remotePath, const QString& action,

@@ -25,6 +25,8 @@ QString Reason(Request request, const FtpClient::Result& result,
             return u"the controller closed the session"_s;
         case 425:
             return u"the controller could not open the data connection to this PC"_s;
+        case 426:
+            return u"the controller broke off the transfer"_s;
         default:
             break;
     }
@@ -71,6 +73,8 @@ QString Reason(Request request, const FtpClient::Result& result,
         case Failure::SizeMismatch:
             return u"the controller sent %1 bytes of a file of %2 bytes"_s.arg(result.bytes)
                 .arg(result.expected);
+        case Failure::TooManyBytes:
+            return u"the controller sent more than the %1 bytes of the file"_s.arg(result.expected);
         case Failure::Stopped:
             return u"the transfer was stopped"_s;
         case Failure::Refused:

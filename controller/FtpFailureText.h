@@ -6,7 +6,8 @@
 
 // What the user reads when a request failed: what failed, why in words a service engineer can act
 // on, and the controller's own answer when it gave one ("552" as a full store, "421" as the
-// controller closing the session, "425" as the data connection not opened).
+// controller closing the session, "425" as the data connection not opened, "426" as the
+// controller breaking off the transfer).
 namespace ftp_failure_text {
 
 enum class Request { Connect, Upload, Download, Other };

@@ -3,6 +3,8 @@
 #include <QHostAddress>
 #include <QMetaObject>
 
+#include "ftp/ReceivedSizeCheck.h"
+
 namespace {
 
 // The argument of a command line ("" for none).
@@ -341,28 +343,36 @@ FtpClient::Result FtpClient::List(const QByteArray& argument, qint64 maxBytes,
     });
 }
 
-FtpClient::Result FtpClient::Retrieve(const QByteArray& name, char type,
+FtpClient::Result FtpClient::Retrieve(const QByteArray& name, char type, qint64 listedSize,
                                       const ActiveTransfer::Sink& sink, const NetTick& tick) {
     return Run(!IsAbsoluteRemotePath(name), true, [&] {
         Result result = SetType(type);
         if (!result.Ok()) {
             return result;
         }
-        qint64 expected = -1;
-        if (type == 'I') {  // sizes count bytes only in binary
+        const bool ascii = type == 'A';
+        qint64 expected = listedSize;
+        if (!ascii) {  // sizes count bytes only in binary
             const Result size = Exchange("SIZE " + name);
             if (!size.Ok() && size.failure != Failure::Refused) {
                 return size;
             }
             bool valid = false;
             const qint64 value = size.reply.text.mid(4).trimmed().toLongLong(&valid);
-            expected = size.reply.code == 213 && valid ? value : -1;
+            if (size.reply.code == 213 && valid && value >= 0) {
+                expected = value;
+            }
         }
+        ReceivedSizeCheck check(expected, ascii);
         ActiveTransfer transfer(control_, TransferBounds(), tick);
-        result = FromTransfer(transfer.Receive("RETR " + name, sink));
+        result = FromTransfer(transfer.Receive("RETR " + name, [&](const char* data, qint64 size) {
+            return check.Take(data, size) && sink(data, size);
+        }));
         result.expected = expected;
         result.dataMoved = result.bytes > 0;
-        if (result.Ok() && expected >= 0 && result.bytes != expected) {
+        if (check.TooMany()) {
+            result.failure = Failure::TooManyBytes;
+        } else if (result.Ok() && !check.Fits()) {
             result.failure = Failure::SizeMismatch;
         }
         return result;

@@ -50,6 +50,7 @@ public:
         DataStalled,       // no data moved within the bound
         DataTooLarge,      // a listing beyond its size or time bound
         SizeMismatch,      // the bytes received differ from the size the controller gave
+        TooManyBytes,      // more bytes came than the size the controller gave
         Stopped,           // cancelled, or the local file failed
     };
     struct Result {
@@ -93,11 +94,13 @@ public:
     Result ReadDirectory(QByteArray* directory);
     // LIST with the argument (none: the current directory) into listing, within the bounds.
     Result List(const QByteArray& argument, qint64 maxBytes, QByteArray* listing);
-    // SIZE; -1 when the controller does not say.
-    qint64 Size(const QByteArray& name);
-    // RETR or STOR in the given type ('A' or 'I').
-    Result Retrieve(const QByteArray& name, char type, const ActiveTransfer::Sink& sink,
-                    const NetTick& tick);
+    // RETR in the given type ('A' or 'I'), checked against the size the controller gives: in
+    // binary SIZE where it answers, else listedSize; in ASCII listedSize, which the bytes received
+    // fit as they are (a controller that keeps CRLF) or with each CRLF counted as one byte (one
+    // that keeps LF). More bytes than that stop the transfer (TooManyBytes); fewer or more at the
+    // end fail it (SizeMismatch). listedSize -1: none known.
+    Result Retrieve(const QByteArray& name, char type, qint64 listedSize,
+                    const ActiveTransfer::Sink& sink, const NetTick& tick);
     Result Store(const QByteArray& name, char type, const ActiveTransfer::Source& source,
                  const NetTick& tick);
 

@@ -45,7 +45,7 @@ private:
     int cancelAt_;
 };
 
-enum class Operation { Connect, Download, Upload, List };
+enum class Operation { Connect, Download, AsciiDownload, Upload, List };
 
 struct FaultCase {
     const char* name;
@@ -172,6 +172,39 @@ const std::vector<FaultCase>& Catalogue() {
          false,
          {u"a reply that answers no request (the controller sent \"226 "_s},
          1500},
+        {"data ends early with 226, no SIZE: download",
+         With([](Options& o) {
+             o.endDataEarly = 50000;
+             o.noSize = true;
+         }),
+         Operation::Download,
+         false,
+         {u"the controller sent 50000 bytes of a file of 104000 bytes"_s},
+         1500},
+        {"data ends early with 226: ASCII download",
+         With([](Options& o) { o.endDataEarly = 50000; }),
+         Operation::AsciiDownload,
+         false,
+         {u"the controller sent 50000 bytes of a file of 104000 bytes"_s},
+         1500},
+        {"data ends early with 426: download",
+         With([](Options& o) {
+             o.endDataEarly = 50000;
+             o.endDataEarly426 = true;
+         }),
+         Operation::Download,
+         false,
+         {u"the controller broke off the transfer"_s, u"\"426 "_s},
+         1500},
+        {"more bytes than announced: download",
+         With([](Options& o) {  // the card pseudo-file lists 1000 bytes and holds more
+             o.cardPath = u"/mmu/data.bin"_s;
+             o.cardSize = 1000;
+         }),
+         Operation::Download,
+         false,
+         {u"the controller sent more than the 1000 bytes of the file"_s},
+         1500},
         {"a stranger on the data port first: download",
          With([](Options& o) { o.strangerConnects = true; }),
          Operation::Download,
@@ -235,7 +268,12 @@ private slots:
                 QList<RemoteEntry> entries;
                 switch (fault.operation) {
                     case Operation::Download:
-                        result = session.Download(local, u"data.bin"_s, TransferType::Binary, true);
+                    case Operation::AsciiDownload:
+                        result = session.Download(local, u"data.bin"_s,
+                                                  fault.operation == Operation::Download
+                                                      ? TransferType::Binary
+                                                      : TransferType::Ascii,
+                                                  true);
                         QCOMPARE(ReadFile(local), result ? remoteBytes : localBytes);
                         break;
                     case Operation::Upload:
