@@ -213,6 +213,7 @@ qint64 ControllerSession::ListedSize(const QString& remotePath, quint32* progres
 
 bool ControllerSession::Transfer(const QString& destination, const QString& source, bool upload,
                                  TransferType type, bool showProgress) {
+    remoteMayBeIncomplete_ = false;
     if (!IsConnected()) {
         lastError_ = u"Not connected to the controller."_s;
         return false;
@@ -291,8 +292,11 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
                                            network, client_.GetTimeouts(), remoteDirectory_);
     }
     sourceFile.close();
+    if (upload && !result && network.started) {
+        SetIncompleteUploadError(lastError_);
+    }
     if (upload && result) {
-        result = VerifyStored(remotePath, action, sent);
+        result = VerifyStored(remotePath, source, sent);
     }
     if (!upload && result && !destinationFile.Commit()) {
         lastError_ = ftp_failure_text::Cut(u"Writing the local file %1 failed: %2."_s.arg(
@@ -302,7 +306,12 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     return result;  // a download that failed removes its temporary file; destination untouched
 }
 
-bool ControllerSession::VerifyStored(const QString& remotePath, const QString& action,
+void ControllerSession::SetIncompleteUploadError(const QString& text) {
+    lastError_ = ftp_failure_text::WithIncompleteUpload(text);
+    remoteMayBeIncomplete_ = true;
+}
+
+bool ControllerSession::VerifyStored(const QString& remotePath, const QString& localPath,
                                      const stored_size_check::Sent& sent) {
     const QByteArray name = remote_name::ToBytes(remotePath);
     QByteArray listing;
@@ -311,15 +320,16 @@ bool ControllerSession::VerifyStored(const QString& remotePath, const QString& a
     const bool notThere = listed.failure == FtpClient::Failure::Refused &&
                           (listed.reply.code == 450 || listed.reply.code == 550);
     if (!listed.Ok() && !notThere) {
-        lastError_ = ftp_failure_text::For(
+        SetIncompleteUploadError(ftp_failure_text::For(
             u"Checking the size of %1 on the controller after the upload failed"_s.arg(remotePath),
-            Request::Other, listed, client_.GetTimeouts(), remoteDirectory_);
+            Request::Other, listed, client_.GetTimeouts(), remoteDirectory_));
         return false;
     }
     const QString mismatch =
         stored_size_check::Mismatch(RemoteListParser::Parse(listing), name, sent);
     if (!mismatch.isEmpty()) {
-        lastError_ = ftp_failure_text::Cut(action + u": "_s + mismatch + u'.');
+        SetIncompleteUploadError(u"Uploading %1 to the controller failed: "_s.arg(localPath) +
+                                 mismatch + u'.');
         return false;
     }
     return true;

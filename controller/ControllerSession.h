@@ -80,9 +80,13 @@ public:
     // reason in LastError(). The local file is opened first: when it cannot be read the remote
     // file is not touched. After the controller has taken the file, one listing of it checks
     // that it is as long as what was sent (StoredSizeCheck); a file listed shorter or longer,
-    // or not listed, fails the upload.
+    // or not listed, fails the upload. When an upload fails after the controller took the file,
+    // LastError() ends with ftp_failure_text::IncompleteUpload().
     [[nodiscard]] bool Upload(const QString& remotePath, const QString& localPath,
                               TransferType type, bool showProgress);
+    // After a failed upload: whether the controller had taken the file, so that its copy there
+    // may now be incomplete.
+    bool RemoteFileMayBeIncomplete() const { return remoteMayBeIncomplete_; }
     // Copies remotePath to localPath. The file arrives in a temporary file beside localPath that
     // replaces it only once complete: a failed or cancelled download leaves localPath as it was.
     // The bytes that came are checked against the size the controller gives (SIZE, or the size
@@ -113,8 +117,11 @@ private:
     qint64 ListedSize(const QString& remotePath, quint32* progressSize);
     // Lists the file just stored and compares its size with what was sent; false with the
     // reason in LastError() when they differ or the listing failed.
-    [[nodiscard]] bool VerifyStored(const QString& remotePath, const QString& action,
+    [[nodiscard]] bool VerifyStored(const QString& remotePath, const QString& localPath,
                                     const stored_size_check::Sent& sent);
+    // Makes text, with ftp_failure_text::IncompleteUpload() after it, the last error of an upload
+    // that failed after the controller took the file.
+    void SetIncompleteUploadError(const QString& text);
     // Takes the directory the client remembers after a request.
     void SyncDirectory();
 
@@ -130,4 +137,5 @@ private:
     Timeouts timeouts_;
     std::chrono::milliseconds progressPause_{1000};
     bool busy_ = false;
+    bool remoteMayBeIncomplete_ = false;
 };

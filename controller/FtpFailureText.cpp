@@ -98,6 +98,15 @@ QString Cut(const QString& text) {
     return text.left(kMaxErrorLength);
 }
 
+QString IncompleteUpload() {
+    return u"The file on the controller may now be incomplete; upload it again before the "
+           u"controller uses it."_s;
+}
+
+QString WithIncompleteUpload(const QString& text) {
+    return Cut(text) + u' ' + IncompleteUpload();
+}
+
 QString For(const QString& action, Request request, const FtpClient::Result& result,
             const FtpClient::Timeouts& timeouts, const QString& rememberedDirectory) {
     QString text = action + u": "_s +

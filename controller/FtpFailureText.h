@@ -20,4 +20,11 @@ QString For(const QString& action, Request request, const FtpClient::Result& res
 // A text for the user, cut to the length of the platform's error texts (254 characters).
 QString Cut(const QString& text);
 
+// What follows the text of an upload that failed or was cancelled after the controller took it:
+// its file there may now be partly written.
+QString IncompleteUpload();
+// text, cut to the length of an error text, followed by " " and IncompleteUpload(), which is
+// never cut.
+QString WithIncompleteUpload(const QString& text);
+
 }  // namespace ftp_failure_text

@@ -18,6 +18,9 @@ using namespace session_faults;
 namespace {
 
 constexpr qsizetype kFileSize = 104000;
+const QString kIncomplete =
+    u"The file on the controller may now be incomplete; upload it again before the controller "
+    u"uses it."_s;
 
 // Progress displays that cancel at their Nth pump, however few blocks have gone.
 class PumpCancelFactory : public ProgressSinkFactory {
@@ -152,7 +155,7 @@ const std::vector<FaultCase>& Catalogue() {
          With([](Options& o) { o.storeFullAfter = 50000; }),
          Operation::Upload,
          false,
-         {u"storage is full"_s, u"\"552 "_s},
+         {u"storage is full"_s, u"\"552 "_s, kIncomplete},
          3000},
         {"PASS answered twice",
          With([](Options& o) { o.doubleReply = u"PASS"_s; }),

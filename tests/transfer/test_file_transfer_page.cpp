@@ -32,6 +32,9 @@ namespace {
 
 const QString kDone = u"File transfer completed succesfully"_s;
 const QString kPrefix = u"File transfer did not succeed because of the following reason:\n"_s;
+const QString kIncomplete =
+    u" The file on the controller may now be incomplete; upload it again before the controller "
+    u"uses it."_s;
 
 bool WriteFile(const QString& path, const QByteArray& bytes = "content") {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -519,7 +522,8 @@ private slots:
         const QString message = dialogs_.Texts().front();
         QVERIFY2(message.startsWith(kPrefix + u"Uploading "_s) &&
                      message.endsWith(u"logo.gif to the controller failed: the file on the "
-                                      u"controller has 4 bytes, but 5000 bytes were sent."_s),
+                                      u"controller has 4 bytes, but 5000 bytes were sent."_s +
+                                      kIncomplete),
                  qPrintable(message));
         QCOMPARE(ReadFile(Remote(u"/rfa/web/index.htm"_s)), QByteArray("<p>\n"));
         QVERIFY(!simulator_->CommandLog().contains(u"a.gif"_s));
