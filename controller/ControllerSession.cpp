@@ -180,12 +180,30 @@ quint32 ControllerSession::RemoteFileSize(const QString& name) {
 
 bool ControllerSession::Upload(const QString& remotePath, const QString& localPath,
                                TransferType type, bool showProgress) {
-    return Transfer(remotePath, localPath, true, type, showProgress);
+    return Transfer({.destination = remotePath,
+                     .source = localPath,
+                     .upload = true,
+                     .type = type,
+                     .showProgress = showProgress});
+}
+
+bool ControllerSession::UploadOneOf(ProgressSink& display, const QString& remotePath,
+                                    const QString& localPath, TransferType type,
+                                    stored_size_check::Sent* sent) {
+    return Transfer({.destination = remotePath,
+                     .source = localPath,
+                     .upload = true,
+                     .type = type,
+                     .callerDisplay = &display,
+                     .sent = sent});
 }
 
 bool ControllerSession::Download(const QString& localPath, const QString& remotePath,
                                  TransferType type, bool showProgress) {
-    return Transfer(localPath, remotePath, false, type, showProgress);
+    return Transfer({.destination = localPath,
+                     .source = remotePath,
+                     .type = type,
+                     .showProgress = showProgress});
 }
 
 qint64 ControllerSession::ListedSize(const QString& remotePath, quint32* progressSize) {
@@ -211,8 +229,7 @@ qint64 ControllerSession::ListedSize(const QString& remotePath, quint32* progres
     return listed ? static_cast<qint64>(*listed) : -1;
 }
 
-bool ControllerSession::Transfer(const QString& destination, const QString& source, bool upload,
-                                 TransferType type, bool showProgress) {
+bool ControllerSession::Transfer(const Job& job) {
     remoteMayBeIncomplete_ = false;
     if (!IsConnected()) {
         lastError_ = u"Not connected to the controller."_s;
@@ -222,6 +239,9 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         lastError_ = kBusyText;
         return false;
     }
+    const bool upload = job.upload;
+    const QString& source = job.source;
+    const QString& destination = job.destination;
     const QString& remotePath = upload ? destination : source;
     const QString action = upload ? u"Uploading %1 to the controller failed"_s.arg(source)
                                   : u"Downloading %1 from the controller failed"_s.arg(source);
@@ -254,11 +274,12 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     }
 
     BusyGuard guard(busy_);
+    // A caller's display serves instead of one of the session's own.
     std::unique_ptr<ProgressSink> progress;
-    if (progressFactory_ != nullptr) {
+    if (progressFactory_ != nullptr && job.callerDisplay == nullptr) {
         progress = progressFactory_->Create(ToolState::AppCaption());
     }
-    ProgressSink* shownProgress = showProgress ? progress.get() : nullptr;
+    ProgressSink* shownProgress = job.showProgress ? progress.get() : nullptr;
     if (shownProgress != nullptr) {
         shownProgress->MakeModal();
         shownProgress->SetBarRange(0, static_cast<int>(size >> 10), 40);
@@ -270,10 +291,12 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     }
 
     BlockCopy copy(upload ? static_cast<QIODevice&>(sourceFile) : destinationFile.Device(),
-                   shownProgress);
+                   job.callerDisplay != nullptr ? job.callerDisplay : shownProgress,
+                   job.callerDisplay != nullptr ? BlockCopy::Display::PumpedOnly
+                                                : BlockCopy::Display::Advanced);
     stored_size_check::Sent sent;
     const FtpClient::Result network = CopyOverNetwork(client_, remote_name::ToBytes(remotePath),
-                                                      upload, type, listedSize, copy, &sent);
+                                                      upload, job.type, listedSize, copy, &sent);
     bool result = network.Ok() && (upload ? copy.FinishUpload() : copy.FinishDownload());
     SyncDirectory();
 
@@ -296,7 +319,15 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         SetIncompleteUploadError(lastError_);
     }
     if (upload && result) {
-        result = VerifyStored(remotePath, source, sent);
+        if (job.sent != nullptr) {
+            *job.sent = sent;  // the caller checks the size
+        } else {
+            result = CheckListing(
+                remote_name::ToBytes(remotePath),
+                u"Checking the size of %1 on the controller after the upload failed"_s.arg(
+                    remotePath),
+                {{remotePath, source, sent}});
+        }
     }
     if (!upload && result && !destinationFile.Commit()) {
         lastError_ = ftp_failure_text::Cut(u"Writing the local file %1 failed: %2."_s.arg(
@@ -311,26 +342,45 @@ void ControllerSession::SetIncompleteUploadError(const QString& text) {
     remoteMayBeIncomplete_ = true;
 }
 
-bool ControllerSession::VerifyStored(const QString& remotePath, const QString& localPath,
-                                     const stored_size_check::Sent& sent) {
-    const QByteArray name = remote_name::ToBytes(remotePath);
-    QByteArray listing;
-    const FtpClient::Result listed = client_.List(name, kMaxListingBytes, &listing);
-    SyncDirectory();
-    const bool notThere = listed.failure == FtpClient::Failure::Refused &&
-                          (listed.reply.code == 450 || listed.reply.code == 550);
-    if (!listed.Ok() && !notThere) {
-        SetIncompleteUploadError(ftp_failure_text::For(
-            u"Checking the size of %1 on the controller after the upload failed"_s.arg(remotePath),
-            Request::Other, listed, client_.GetTimeouts(), remoteDirectory_));
+bool ControllerSession::CheckStored(const QString& directory,
+                                    const QList<stored_size_check::StoredFile>& files) {
+    remoteMayBeIncomplete_ = false;
+    if (!IsConnected()) {
+        lastError_ = u"Not connected to the controller."_s;
         return false;
     }
-    const QString mismatch =
-        stored_size_check::Mismatch(RemoteListParser::Parse(listing), name, sent);
-    if (!mismatch.isEmpty()) {
-        SetIncompleteUploadError(u"Uploading %1 to the controller failed: "_s.arg(localPath) +
-                                 mismatch + u'.');
+    BusyGuard guard(busy_);
+    if (!guard.Acquired()) {
+        lastError_ = kBusyText;
         return false;
+    }
+    return files.isEmpty() ||
+           CheckListing(remote_name::ToBytes(directory),
+                        u"Checking the sizes of the files uploaded to %1 failed"_s.arg(directory),
+                        files);
+}
+
+bool ControllerSession::CheckListing(const QByteArray& argument, const QString& listingAction,
+                                     const QList<stored_size_check::StoredFile>& files) {
+    QByteArray listing;
+    const FtpClient::Result listed = client_.List(argument, kMaxListingBytes, &listing);
+    SyncDirectory();
+    const bool nothingThere = listed.failure == FtpClient::Failure::Refused &&
+                              (listed.reply.code == 450 || listed.reply.code == 550);
+    if (!listed.Ok() && !nothingThere) {
+        SetIncompleteUploadError(ftp_failure_text::For(listingAction, Request::Other, listed,
+                                                       client_.GetTimeouts(), remoteDirectory_));
+        return false;
+    }
+    const QList<RemoteEntry> entries = RemoteListParser::Parse(listing);
+    for (const stored_size_check::StoredFile& file : files) {
+        const QString mismatch =
+            stored_size_check::Mismatch(entries, remote_name::ToBytes(file.remotePath), file.sent);
+        if (!mismatch.isEmpty()) {
+            SetIncompleteUploadError(
+                u"Uploading %1 to the controller failed: "_s.arg(file.localPath) + mismatch + u'.');
+            return false;
+        }
     }
     return true;
 }

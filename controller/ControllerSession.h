@@ -10,6 +10,7 @@
 #include "ftp/RemoteEntry.h"
 #include "ftp/TransferType.h"
 
+class ProgressSink;
 class ProgressSinkFactory;
 class RemoteFinder;
 
@@ -84,6 +85,17 @@ public:
     // LastError() ends with ftp_failure_text::IncompleteUpload().
     [[nodiscard]] bool Upload(const QString& remotePath, const QString& localPath,
                               TransferType type, bool showProgress);
+    // One file of a caller that sends many under a display of its own (a web upload): the display
+    // is pumped and its cancel read while the file goes, never advanced nor given a text, and no
+    // display of the session's own appears. The stored size is not checked here: sent tells what
+    // went out, for CheckStored once the files of a directory are sent. Fails as Upload does.
+    [[nodiscard]] bool UploadOneOf(ProgressSink& display, const QString& remotePath,
+                                   const QString& localPath, TransferType type,
+                                   stored_size_check::Sent* sent);
+    // One listing of directory checks each file sent there with UploadOneOf (StoredSizeCheck);
+    // false with the reason in LastError() for the listing or the first file that does not fit.
+    [[nodiscard]] bool CheckStored(const QString& directory,
+                                   const QList<stored_size_check::StoredFile>& files);
     // After a failed upload: whether the controller had taken the file, so that its copy there
     // may now be incomplete.
     bool RemoteFileMayBeIncomplete() const { return remoteMayBeIncomplete_; }
@@ -109,16 +121,27 @@ public:
 private:
     class BusyGuard;
 
-    // The copy worker of Upload and Download.
-    [[nodiscard]] bool Transfer(const QString& destination, const QString& source, bool upload,
-                                TransferType type, bool showProgress);
+    // One copy: Upload, UploadOneOf and Download.
+    struct Job {
+        QString destination;
+        QString source;
+        bool upload = false;
+        TransferType type = TransferType::Binary;
+        bool showProgress = false;                // the session's own display, advanced per block
+        ProgressSink* callerDisplay = nullptr;    // a caller's display, pumped only
+        stored_size_check::Sent* sent = nullptr;  // upload: given, the caller checks the size
+    };
+
+    // The copy worker of Upload, UploadOneOf and Download.
+    [[nodiscard]] bool Transfer(const Job& job);
     // The size listed for remotePath, -1 when it is not listed; progressSize gets the low 32 bits
     // of what RemoteFileSize would give, from the same listing.
     qint64 ListedSize(const QString& remotePath, quint32* progressSize);
-    // Lists the file just stored and compares its size with what was sent; false with the
-    // reason in LastError() when they differ or the listing failed.
-    [[nodiscard]] bool VerifyStored(const QString& remotePath, const QString& localPath,
-                                    const stored_size_check::Sent& sent);
+    // Lists argument (a file just stored, or the directory of files just stored) and compares the
+    // size of each file with what was sent; false with the reason in LastError() when one differs
+    // or the listing failed (listingAction names what failed then).
+    [[nodiscard]] bool CheckListing(const QByteArray& argument, const QString& listingAction,
+                                    const QList<stored_size_check::StoredFile>& files);
     // Makes text, with ftp_failure_text::IncompleteUpload() after it, the last error of an upload
     // that failed after the controller took the file.
     void SetIncompleteUploadError(const QString& text);

@@ -19,6 +19,13 @@ struct Sent {
     qint64 lineEnds = -1;
 };
 
+// One file sent, for a check of its directory's listing after a run of files.
+struct StoredFile {
+    QString remotePath;
+    QString localPath;
+    Sent sent;
+};
+
 // The size listed for remotePath among entries, matched by its last component (the last such
 // file entry, as every remote size is read); none when it is not listed.
 std::optional<quint64> ListedSize(const QList<RemoteEntry>& entries, const QByteArray& remotePath);
