@@ -58,10 +58,15 @@ TransferReport WebUpload::Run(const QString& rootDirectory) {
             if (!checkSentHere()) {
                 break;
             }
-            if (!EnsureRemoteDirectory(session_, remoteDirectory)) {
+            const RemoteDirectoryWalk walk = EnsureRemoteDirectory(session_, remoteDirectory);
+            if (walk != RemoteDirectoryWalk::Made) {
                 // The directory operations leave the session's last error alone: name what failed.
                 report.outcome = Outcome::Failed;
-                report.reason = u"Could not create remote directory "_s + remoteDirectory;
+                report.reason =
+                    walk == RemoteDirectoryWalk::NotMade
+                        ? u"Could not create remote directory "_s + remoteDirectory
+                        : u"Could not return to the remote directory after creating "_s +
+                              remoteDirectory;
                 break;
             }
             madeDirectory = remoteDirectory;

@@ -138,7 +138,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!session.SetRemoteDirectory(u"/rfa\\web"_s));
-        QVERIFY(!EnsureRemoteDirectory(session, u"/rfa\\web\\img"_s));
+        QVERIFY(EnsureRemoteDirectory(session, u"/rfa\\web\\img"_s) != RemoteDirectoryWalk::Made);
         QList<RemoteEntry> entries;
         QVERIFY(!session.ListRemote(QString(), &entries));
         QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
