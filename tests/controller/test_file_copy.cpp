@@ -325,6 +325,21 @@ private slots:
         QCOMPARE(QDir(local_.path()).entryList({u"keep.set*"_s}, QDir::Files).size(), 1);
     }
 
+    // The temporary file beside the destination fits the file system's 255 bytes of a name.
+    void aNameNear255BytesDownloads() {
+        ControllerSimulator simulator;
+        ControllerSession session;
+        FakeProgressFactory progress;
+        QVERIFY(Open(simulator, session, progress));
+        QVERIFY(WriteFile(simulator.LocalPath(u"/mmu/long.set"_s), "long name"));
+        const QString name = QString(246, u'n') + u".set"_s;  // 250 bytes
+        QVERIFY2(session.Download(local_.filePath(name), u"/mmu/long.set"_s, TransferType::Binary,
+                                  false),
+                 qPrintable(session.LastError()));
+        QCOMPARE(ReadFile(local_.filePath(name)), QByteArray("long name"));
+        QCOMPARE(QDir(local_.path()).entryList({u"nnnn*"_s}, QDir::Files), QStringList{name});
+    }
+
     void leaksNoDescriptors() {
         ControllerSimulator::Options options;
         options.logCommands = false;
