@@ -13,7 +13,6 @@
 #include "controller/PartialDownload.h"
 #include "ftp/RemoteListParser.h"
 #include "ftp/RemoteName.h"
-#include "ftp/WildcardMatch.h"
 #include "progress/ProgressSink.h"
 
 using namespace Qt::StringLiterals;
@@ -208,24 +207,14 @@ bool ControllerSession::Download(const QString& localPath, const QString& remote
 
 qint64 ControllerSession::ListedSize(const QString& remotePath, quint32* progressSize) {
     *progressSize = 0;
-    // As the remote finder: the directory part is listed, the last part matched as a pattern.
-    const qsizetype split = std::max(remotePath.lastIndexOf(u'/'), remotePath.lastIndexOf(u'\\'));
-    QString directory = split >= 0 ? remotePath.left(split) : QString();
-    if (split == 0) {
-        directory = u"/"_s;
-    }
-    const QString pattern = remotePath.mid(split + 1);
-    QList<RemoteEntry> entries;
-    if (pattern.isEmpty() || !ListRemote(directory, &entries)) {
+    ListingFinder finder(*this);
+    if (!finder.FindFirst(remotePath)) {
         return -1;
     }
-    for (const RemoteEntry& entry : entries) {
-        if (WildcardMatch(pattern, entry.name)) {
-            *progressSize = static_cast<quint32>(entry.size & 0xFFFFFFFFu);
-        }
-    }
+    // The progress range as RemoteFileSize gives it: the last match.
+    *progressSize = static_cast<quint32>(finder.Matches().back().size & 0xFFFFFFFFu);
     const std::optional<quint64> listed =
-        stored_size_check::ListedSize(entries, remote_name::ToBytes(remotePath));
+        stored_size_check::ListedSize(finder.Matches(), remote_name::ToBytes(remotePath));
     return listed ? static_cast<qint64>(*listed) : -1;
 }
 

@@ -2,10 +2,6 @@
 
 #include <array>
 
-bool HoldsLineBreak(const QByteArray& bytes) {
-    return bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0');
-}
-
 NetFailure ControlConnection::Open(const QString& address, quint16 port,
                                    std::chrono::milliseconds connectTimeout,
                                    std::chrono::milliseconds replyTimeout, FtpReply* greeting) {

@@ -83,6 +83,3 @@ private:
     bool owed_ = false;   // a final reply (the greeting's, or a command's) is owed
     bool ended_ = false;  // the controller's side of the stream ended
 };
-
-// Whether bytes hold a CR, an LF or a NUL: never part of a command, nor of a name sent in one.
-bool HoldsLineBreak(const QByteArray& bytes);

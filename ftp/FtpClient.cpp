@@ -13,6 +13,12 @@ QByteArray ArgumentOf(const QByteArray& command) {
     return blank < 0 ? QByteArray() : command.mid(blank + 1);
 }
 
+// A 257 reply's directory, or none when it holds a CR, LF or NUL (it could never be sent back).
+QByteArray RememberablePath(const FtpReply& reply) {
+    const QByteArray path = reply.QuotedPath();
+    return HoldsLineBreak(path) ? QByteArray() : path;
+}
+
 FtpClient::Result Failed(FtpClient::Failure failure) {
     FtpClient::Result result;
     result.failure = failure;
@@ -20,10 +26,6 @@ FtpClient::Result Failed(FtpClient::Failure failure) {
 }
 
 }  // namespace
-
-bool IsAbsoluteRemotePath(const QByteArray& path) {
-    return path.startsWith('/');
-}
 
 FtpClient::Result FtpClient::Open(const Login& login) {
     control_.Close();
@@ -44,15 +46,14 @@ FtpClient::Result FtpClient::Open(const Login& login) {
         control_.Close();
         return result;
     }
-    remembered_ = result.reply.code == 257 ? result.reply.QuotedPath() : QByteArray();
+    remembered_ = result.reply.code == 257 ? RememberablePath(result.reply) : QByteArray();
     inRemembered_ = true;
     return {};
 }
 
 void FtpClient::Close() {
     if (control_.IsOpen() && !unanswered_ && !control_.HasUnsolicitedInput()) {
-        FtpReply reply;  // the answer to QUIT is waited for briefly, and only for
-                         // politeness
+        FtpReply reply;  // the answer to QUIT is waited for briefly, and only for politeness
         (void)control_.Exchange("QUIT", &reply,
                                 QDeadlineTimer(std::min<std::chrono::milliseconds>(
                                     timeouts_.reply, std::chrono::milliseconds(2000))));
@@ -128,8 +129,7 @@ FtpClient::Result FtpClient::FromNet(NetFailure failure, const FtpReply& reply) 
             result.failure = Failure::NotUnderstood;
             break;
         case NetFailure::OutOfStep:
-            // An idle "421" that came between the steps of a request is still the
-            // session closing.
+            // An idle "421" that came between the steps of a request is still the session closing.
             result.failure = reply.code == 421 ? Failure::SessionClosed : Failure::OutOfStep;
             break;
         case NetFailure::BadCommand:
@@ -292,11 +292,10 @@ FtpClient::Result FtpClient::ChangeDirectory(const QByteArray& path) {
         }
         const Result reported = Exchange("PWD");
         const QByteArray directory = reported.Ok() && reported.reply.code == 257
-                                         ? reported.reply.QuotedPath()
+                                         ? RememberablePath(reported.reply)
                                          : QByteArray();
-        // A relative change the controller does not report leaves the directory
-        // unknown: after a reconnection, relative names then fail rather than run
-        // somewhere else.
+        // A relative change the controller does not report leaves the directory unknown: after
+        // a reconnection, relative names then fail rather than run somewhere else.
         rememberedKnown_ = !directory.isEmpty() || !relative;
         remembered_ = !directory.isEmpty() ? directory : relative ? QByteArray() : path;
         inRemembered_ = true;
@@ -312,11 +311,11 @@ FtpClient::Result FtpClient::ReadDirectory(QByteArray* directory) {
             result.failure = Failure::Refused;
         }
         if (result.Ok()) {
-            *directory = result.reply.QuotedPath();
+            *directory = RememberablePath(result.reply);
             if (!directory->isEmpty()) {
                 remembered_ = *directory;
                 rememberedKnown_ = true;
-            } else if (HoldsLineBreak(result.reply.QuotedPath(FtpReply::Path::AsSent))) {
+            } else if (HoldsLineBreak(result.reply.QuotedPath())) {
                 result.failure = Failure::DirectoryUnknown;  // a path that cannot be sent back
             }
         }

@@ -141,4 +141,6 @@ private:
 
 // Whether a path names its place from the root ("/rfa\cfg") rather than from the current
 // directory.
-bool IsAbsoluteRemotePath(const QByteArray& path);
+inline bool IsAbsoluteRemotePath(const QByteArray& path) {
+    return path.startsWith('/');
+}

@@ -2,11 +2,10 @@
 
 #include <QtGlobal>
 
-// Whether the bytes of a download fit the size the controller gave for the
-// file. In binary the bytes received must be that size. In ASCII the controller
-// may keep CRLF line ends (the bytes received are the size) or LF ones (the
-// bytes with each CRLF counted as one are the size); a file that keeps both
-// kinds does not fit. Pieces may be cut anywhere.
+// Whether the bytes of a download fit the size the controller gave for the file. In binary the
+// bytes received must be that size. In ASCII the controller may keep CRLF line ends (the bytes
+// received are the size) or LF ones (the bytes with each CRLF counted as one are the size); a file
+// that keeps both kinds does not fit. Pieces may be cut anywhere.
 class ReceivedSizeCheck {
 public:
     // expected: the size given; negative: none, and everything fits.

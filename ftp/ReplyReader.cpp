@@ -17,7 +17,11 @@ QString FtpReply::LastLine() const {
     return QString::fromUtf8(text.mid(start));
 }
 
-QByteArray FtpReply::QuotedPath(Path kind) const {
+bool HoldsLineBreak(const QByteArray& bytes) {
+    return bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0');
+}
+
+QByteArray FtpReply::QuotedPath() const {
     const qsizetype open = text.indexOf('"');
     if (open < 0) {
         return {};
@@ -30,9 +34,7 @@ QByteArray FtpReply::QuotedPath(Path kind) const {
                 ++index;
                 continue;
             }
-            const bool usable =
-                !path.contains('\r') && !path.contains('\n') && !path.contains('\0');
-            return kind == Path::AsSent || usable ? path : QByteArray();
+            return path;
         }
         path += text[index];
     }
