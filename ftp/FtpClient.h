@@ -90,7 +90,8 @@ public:
     Result Command(const QByteArray& command);
     // CWD, then PWD; the directory reported (or the absolute path) becomes the remembered one.
     Result ChangeDirectory(const QByteArray& path);
-    // PWD; the directory reported becomes the remembered one.
+    // PWD; the directory reported becomes the remembered one. One that holds a CR, LF or NUL fails
+    // the request as DirectoryUnknown.
     Result ReadDirectory(QByteArray* directory);
     // LIST with the argument (none: the current directory) into listing, within the bounds.
     Result List(const QByteArray& argument, qint64 maxBytes, QByteArray* listing);
@@ -101,6 +102,8 @@ public:
     // end fail it (SizeMismatch). listedSize -1: none known.
     Result Retrieve(const QByteArray& name, char type, qint64 listedSize,
                     const ActiveTransfer::Sink& sink, const NetTick& tick);
+    // STOR in the given type ('A' or 'I'); the data ends with a half-close (ActiveTransfer).
+    // started in the result tells whether the controller took it, and so may hold a partial file.
     Result Store(const QByteArray& name, char type, const ActiveTransfer::Source& source,
                  const NetTick& tick);
 
