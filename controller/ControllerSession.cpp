@@ -56,6 +56,11 @@ ControllerSession::~ControllerSession() {
     Disconnect();
 }
 
+void ControllerSession::SetTimeouts(const Timeouts& timeouts) {
+    timeouts_ = timeouts;
+    client_.SetTimeouts({timeouts_.connect, timeouts_.reply, timeouts_.listing});
+}
+
 void ControllerSession::Disconnect() {
     client_.Close();  // sends QUIT when the connection is still up, and closes it
     connected_ = false;
@@ -79,6 +84,7 @@ bool ControllerSession::Connect(const QString& agent, const QString& host, const
     password_ = password;
     port_ = port;
     remoteDirectory_.clear();
+    lastFailure_ = {};
     const QString action = u"Connecting to %1 port %2 failed"_s.arg(host).arg(port);
     if (HasLineBreak(host) || HasLineBreak(user) || HasLineBreak(password)) {
         lastError_ = action + u": the address, user name or password holds a line break."_s;
@@ -89,6 +95,7 @@ bool ControllerSession::Connect(const QString& agent, const QString& host, const
     const FtpClient::Result result = client_.Open(
         {host, port, text_encoding::ToFileBytes(user), text_encoding::ToFileBytes(password)});
     if (!result.Ok()) {
+        lastFailure_ = result;
         lastError_ = ftp_failure_text::For(action, Request::Connect, result, client_.GetTimeouts(),
                                            QString());
         Disconnect();
@@ -142,13 +149,17 @@ bool ControllerSession::DeleteRemoteFile(const QString& name) {
 
 bool ControllerSession::ListRemote(const QString& directory, QList<RemoteEntry>* entries) {
     entries->clear();
+    lastFailure_ = {};
     BusyGuard guard(busy_);
     if (!IsConnected() || !guard.Acquired() || HasLineBreak(directory)) {
         return false;
     }
     // The wildcard matching is done here: stock servers refuse "LIST *".
     QByteArray listing;
-    if (!client_.List(remote_name::ToBytes(directory), kMaxListingBytes, &listing).Ok()) {
+    const FtpClient::Result listed =
+        client_.List(remote_name::ToBytes(directory), kMaxListingBytes, &listing);
+    if (!listed.Ok()) {
+        lastFailure_ = listed;
         return false;  // also 450 and 550: nothing there
     }
     *entries = RemoteListParser::Parse(listing);
@@ -220,6 +231,7 @@ qint64 ControllerSession::ListedSize(const QString& remotePath, quint32* progres
 
 bool ControllerSession::Transfer(const Job& job) {
     remoteMayBeIncomplete_ = false;
+    lastFailure_ = {};
     if (!IsConnected()) {
         lastError_ = u"Not connected to the controller."_s;
         return false;
@@ -300,6 +312,7 @@ bool ControllerSession::Transfer(const Job& job) {
                    : u"Writing the local file %1 failed: %2."_s.arg(destination, copy.FileError()));
         result = false;
     } else if (!network.Ok()) {
+        lastFailure_ = network;
         lastError_ = ftp_failure_text::For(action, upload ? Request::Upload : Request::Download,
                                            network, client_.GetTimeouts(), remoteDirectory_);
     }
@@ -357,6 +370,7 @@ bool ControllerSession::CheckListing(const QByteArray& argument, const QString& 
     const bool nothingThere = listed.failure == FtpClient::Failure::Refused &&
                               (listed.reply.code == 450 || listed.reply.code == 550);
     if (!listed.Ok() && !nothingThere) {
+        lastFailure_ = listed;
         SetIncompleteUploadError(ftp_failure_text::For(listingAction, Request::Other, listed,
                                                        client_.GetTimeouts(), remoteDirectory_));
         return false;

@@ -47,10 +47,16 @@ public:
     // Closes the connection; clears host, user and password, port back to 21. Keeps LastError().
     void Disconnect();
     QString LastError() const { return lastError_; }
+    // What the controller did to the last request that failed in Connect, ListRemote, Upload or
+    // Download (failure None when the request failed on this side: a local file, a cancel, a
+    // stored size that differs), for a caller that decides by the kind of failure (whether to try
+    // again) rather than by the text. Cleared when one of these starts.
+    const FtpClient::Result& LastFailure() const { return lastFailure_; }
 
     // The factory that makes the progress display of Upload and Download; none: no display.
     void SetProgressFactory(ProgressSinkFactory* factory) { progressFactory_ = factory; }
-    void SetTimeouts(const Timeouts& timeouts) { timeouts_ = timeouts; }
+    // Takes effect at once, for the connection that is open too (and its reconnections).
+    void SetTimeouts(const Timeouts& timeouts);
     const Timeouts& GetTimeouts() const { return timeouts_; }
     // The pause after the progress display shows its text (1 s); tests shorten it.
     void SetProgressPause(std::chrono::milliseconds pause) { progressPause_ = pause; }
@@ -155,6 +161,7 @@ private:
     QString password_;
     quint16 port_ = 21;
     QString lastError_;
+    FtpClient::Result lastFailure_;
     QString remoteDirectory_;  // the directory last entered; empty before the first
     ProgressSinkFactory* progressFactory_ = nullptr;
     Timeouts timeouts_;
