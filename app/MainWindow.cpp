@@ -99,6 +99,11 @@ void MainWindow::BuildLayout() {
         button->setMinimumWidth(buttonWidth);
     }
     pageButtons_ = {messageSetsButton, loginButton, fileTransferButton};
+    // A click does not take the focus: the button of the page already shown changes nothing, and
+    // a switch gives the focus to the page. Tab still reaches the buttons.
+    for (QPushButton* button : pageButtons_) {
+        button->setFocusPolicy(Qt::TabFocus);
+    }
     connect(messageSetsButton, &QPushButton::clicked, this, [this] { ShowPage(kMessageSetPage); });
     connect(loginButton, &QPushButton::clicked, this, [this] { ShowPage(kLoginPage); });
     connect(fileTransferButton, &QPushButton::clicked, this,

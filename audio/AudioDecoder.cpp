@@ -2,6 +2,8 @@
 
 #include <sndfile.h>
 
+#include "base/RegularFile.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -38,6 +40,10 @@ bool AudioDecoder::Open(const QString& path) {
     sound_.reset();
     file_.close();
     file_.setFileName(path);
+    error_ = regular_file::Refusal(path);
+    if (!error_.isEmpty()) {
+        return false;
+    }
     if (!file_.open(QIODevice::ReadOnly)) {
         error_ = file_.errorString();
         return false;

@@ -3,9 +3,14 @@
 #include <QFile>
 #include <QtEndian>
 
+#include "base/RegularFile.h"
+
 using namespace Qt::StringLiterals;
 
 WaveFormat::Verdict WaveFormat::Examine(const QString& path, QString* message) {
+    if (!regular_file::Refusal(path).isEmpty()) {
+        return Verdict::Unreadable;  // opened, a pipe would block
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return Verdict::Unreadable;

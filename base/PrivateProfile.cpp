@@ -22,7 +22,9 @@ namespace {
 // whose parts beside the parsed one a rewrite keeps.
 ProfileLayout LoadInto(CSimpleIniA& ini, const QString& filePath) {
     ini.SetUnicode(false);
-    ini.SetMultiKey(false);
+    // A key written twice in a section keeps both places: a read gives the first, as the
+    // platform's reader does, and a write of another key keeps both.
+    ini.SetMultiKey(true);
     ini.SetMultiLine(false);
     ini.SetQuotes(false);
     ini.SetSpaces(false);
@@ -52,6 +54,20 @@ QString ValueOf(const CSimpleIniA& ini, const QString& section, const QString& k
         ini.GetValue(ToFileBytes(section).constData(), ToFileBytes(key).constData(), nullptr);
     const QString value = raw != nullptr ? FromFileBytes(QByteArray(raw)) : defaultValue;
     return text_encoding::CutToBytes(StripQuotes(value.trimmed()), bufferSize - 1);
+}
+
+// key as the file spells it at its first place in section (names match without regard to case);
+// key itself when the file does not have it.
+QByteArray StoredKeyName(const CSimpleIniA& ini, const QByteArray& section, const QByteArray& key) {
+    CSimpleIniA::TNamesDepend keys;
+    ini.GetAllKeys(section.constData(), keys);
+    const SI_GenericNoCase<char> less;  // the parser's own comparison
+    for (const CSimpleIniA::Entry& stored : keys) {
+        if (!less(stored.pItem, key.constData()) && !less(key.constData(), stored.pItem)) {
+            return QByteArray(stored.pItem);
+        }
+    }
+    return key;
 }
 
 // The value of an ASCII digit or letter as a digit of any base up to 36; -1 for anything else.
@@ -148,6 +164,19 @@ QStringList PrivateProfile::ReadKeys(const QString& filePath, const QString& sec
     return names;
 }
 
+QStringList PrivateProfile::ReadSections(const QString& filePath) {
+    CSimpleIniA ini;
+    LoadInto(ini, filePath);
+    CSimpleIniA::TNamesDepend sections;
+    ini.GetAllSections(sections);
+    sections.sort(CSimpleIniA::Entry::LoadOrder());
+    QStringList names;
+    for (const CSimpleIniA::Entry& section : sections) {
+        names << FromFileBytes(QByteArray(section.pItem));
+    }
+    return names;
+}
+
 bool PrivateProfile::WriteString(const QString& filePath, const QString& section,
                                  const QString& key, const QString& value, QString* errorText) {
     return WriteStrings(filePath, {{section, key, value}}, errorText);
@@ -178,8 +207,11 @@ bool PrivateProfile::WriteStrings(const QString& filePath, const QList<Entry>& e
         const QByteArray sectionBytes = ToFileBytes(entry.section);
         const QByteArray keyBytes = ToFileBytes(entry.key);
         const QByteArray valueBytes = ToFileBytes(entry.value);
-        if (ini.SetValue(sectionBytes.constData(), keyBytes.constData(), valueBytes.constData()) <
-            0) {
+        // Every place of the key takes the value; it is then written once, at the first place
+        // and in the spelling it has there.
+        if (ini.SetValue(sectionBytes.constData(),
+                         StoredKeyName(ini, sectionBytes, keyBytes).constData(),
+                         valueBytes.constData(), nullptr, true) < 0) {
             return fail(u"The setting could not be stored."_s);
         }
     }

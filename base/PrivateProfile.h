@@ -46,6 +46,10 @@ public:
     // The names of the keys in section, in file order; empty when the file or section is missing.
     static QStringList ReadKeys(const QString& filePath, const QString& section);
 
+    // The names of the sections, in file order, each once (as first spelled); empty when the file
+    // is missing.
+    static QStringList ReadSections(const QString& filePath);
+
     // Sets key in section to value, creating the file, the section (at the end) and the key (at
     // the end of its section) as needed; everything else in the file is kept. The file is replaced
     // only once the new contents are completely written. On failure returns false and, when

@@ -8,7 +8,8 @@ set(VANTREL_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 # The installed programs resolve all symbols at start, so that their relocations can be read-only.
 target_link_options(Vantrel PRIVATE LINKER:-z,relro,-z,now)
 target_link_options(vantrel-set PRIVATE LINKER:-z,relro,-z,now)
-install(TARGETS Vantrel vantrel-set RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+target_link_options(vantrel-site PRIVATE LINKER:-z,relro,-z,now)
+install(TARGETS Vantrel vantrel-set vantrel-site RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${VANTREL_PACKAGING_DIR}/${VANTREL_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VANTREL_PACKAGING_DIR}/${VANTREL_APP_ID}.metainfo.xml
@@ -23,7 +24,7 @@ install(FILES ${VANTREL_PACKAGING_DIR}/icons/${VANTREL_APP_ID}.svg
 
 # Manual pages and the changelog are installed compressed, without time stamps, as Debian wants.
 set(compressed_docs "")
-foreach(source IN ITEMS man/Vantrel.1 man/vantrel-set.1 changelog)
+foreach(source IN ITEMS man/Vantrel.1 man/vantrel-set.1 man/vantrel-site.1 changelog)
     set(output ${CMAKE_BINARY_DIR}/packaging/${source}.gz)
     add_custom_command(OUTPUT ${output}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging/man
@@ -35,6 +36,7 @@ endforeach()
 add_custom_target(vantrel_compressed_docs ALL DEPENDS ${compressed_docs})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/man/Vantrel.1.gz
     ${CMAKE_BINARY_DIR}/packaging/man/vantrel-set.1.gz
+    ${CMAKE_BINARY_DIR}/packaging/man/vantrel-site.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${VANTREL_PACKAGING_DIR}/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantrel)
@@ -51,7 +53,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 voice-alarm installation over FTP, assembles message sets from WAV recordings
 into the controller's message set file, and moves files of seven categories
 between the PC and the controller. The command-line tool vantrel-set builds
-and checks message set files.")
+and checks message set files; vantrel-site backs up every controller of an
+installation into a git history, pushes one file to many with a read-back
+proof, and restores from the history.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

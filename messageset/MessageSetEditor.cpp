@@ -107,6 +107,9 @@ void MessageSetEditor::AddWaveFile(const QString& path, bool offerConversion) {
         case WaveEntry::Problem::NotOpened:
             dialogs_.Inform(message_set_texts::CouldNotFind(path));
             return;
+        case WaveEntry::Problem::NotAFile:
+            dialogs_.Inform(wave.formatText);
+            return;
     }
     table_.Append(wave.entry);
     UpdateTotals();

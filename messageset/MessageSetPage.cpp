@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 #include "base/SettingsKeys.h"
 #include "base/ToolState.h"
@@ -119,6 +121,15 @@ void MessageSetPage::BuildLayout() {
 
     addButton_ = MakeButton(u">"_s, u"addButton"_s, u"Add message"_s, this);
     removeButton_ = MakeButton(u"<"_s, u"removeButton"_s, u"Remove message"_s, this);
+    // Their labels have no letter to underline: keys of their own, which screen readers announce
+    // as the buttons' key bindings.
+    for (auto [button, key, what] :
+         {std::tuple{addButton_, Qt::ALT | Qt::Key_Right, u"Add message"_s},
+          std::tuple{removeButton_, Qt::ALT | Qt::Key_Left, u"Remove message"_s}}) {
+        button->setShortcut(QKeySequence(key));
+        button->setToolTip(
+            u"%1 (%2)"_s.arg(what, button->shortcut().toString(QKeySequence::NativeText)));
+    }
     clearButton_ = MakeButton(u"C&lear Set"_s, u"clearSetButton"_s, u"Clear Set"_s, this);
     importButton_ =
         MakeButton(u"&Import audio..."_s, u"importAudioButton"_s, u"Import audio"_s, this);
@@ -222,7 +233,7 @@ void MessageSetPage::BuildLayout() {
     setFileStatusLabel_->hide();
 
     extractButton_ =
-        MakeButton(u"E&xtract..."_s, u"extractButton"_s, u"Extract message set"_s, this);
+        MakeButton(u"Extr&act..."_s, u"extractButton"_s, u"Extract message set"_s, this);
     saveButton_ = MakeButton(u"&Save Message Set as..."_s, u"saveSetButton"_s,
                              u"Save Message Set as"_s, this);
     auto* saveRow = new QHBoxLayout;

@@ -12,6 +12,8 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libsimpleini-dev libbenchmark-dev
     # sound files of other formats: decoding and resampling; loudness (EBU R 128)
     libsndfile1-dev libsoxr-dev libebur128-dev
+    # an installation's history (a git repository written with the library, never the git program)
+    libgit2-dev
     # run time on a real desktop: platform plugins, multimedia back end, sound server client
     qt6-qpa-plugins libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio-utils
     # controller simulator and demo

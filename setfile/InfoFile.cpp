@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/PrivateProfile.h"
+#include "base/RegularFile.h"
 #include "setfile/MessageSetTexts.h"
 
 using namespace Qt::StringLiterals;
@@ -84,6 +85,10 @@ bool InfoFile::WriteInfoFile(const MessageSetModel& model, const QString& infoPa
 
 bool InfoFile::ReadInfoFile(MessageSetModel& model, const QString& infoPath) {
     problems_.clear();
+    if (const QString refusal = regular_file::Refusal(infoPath); !refusal.isEmpty()) {
+        problems_.append(refusal);
+        return false;
+    }
     {
         QFile file(infoPath);
         if (!file.open(QIODevice::ReadOnly)) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "base/RegularFile.h"
 #include "base/TextEncoding.h"
 #include "base/WriteAll.h"
 #include "progress/ProgressSink.h"
@@ -73,6 +74,8 @@ QString SetFileWriter::FailureText(const Result& result, const QString& outputPa
             return texts::CouldNotCreate(outputPath);
         case Outcome::WaveNotOpened:
             return texts::CouldNotOpen(result.subject);
+        case Outcome::WaveNotAFile:
+            return result.reason;
         case Outcome::WaveTooShort:
             return texts::WaveTooShort(result.subject);
         case Outcome::WaveReadFailed:
@@ -172,6 +175,9 @@ Result SetFileWriter::WriteValidated(QIODevice& output, const QString& setName,
         const QString& path = entries.at(i).path;
         if (progress_ != nullptr) {
             progress_->SetText(message_set_texts::Adding(path));
+        }
+        if (const QString refusal = regular_file::Refusal(path); !refusal.isEmpty()) {
+            return Failure(Outcome::WaveNotAFile, path, refusal);
         }
         QFile wave(path);
         if (!wave.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {

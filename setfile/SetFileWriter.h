@@ -29,6 +29,7 @@ public:
         SetTooLarge,      // the file would be 4 GB or more
         CreateFailed,     // subject: the output path
         WaveNotOpened,    // subject: the wave file
+        WaveNotAFile,     // subject: the wave file, a pipe, device or folder; reason: the text
         WaveTooShort,     // subject: the wave file, shorter than 36 bytes
         WaveReadFailed,   // subject: the wave file
         Cancelled,

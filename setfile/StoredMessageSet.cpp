@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/WaveHeader.h"
+#include "base/RegularFile.h"
 #include "base/WriteAll.h"
 #include "setfile/MessageSetTexts.h"
 #include "setfile/SetFileLayout.h"
@@ -34,6 +35,12 @@ bool KeepsOddByte(QFile& file, qint64 evenEnd) {
 }  // namespace
 
 std::optional<StoredMessageSet> StoredMessageSet::Open(const QString& setPath, QString* error) {
+    if (const QString refusal = regular_file::Refusal(setPath); !refusal.isEmpty()) {
+        if (error != nullptr) {
+            *error = refusal;
+        }
+        return std::nullopt;
+    }
     QFile file(setPath);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error != nullptr) {

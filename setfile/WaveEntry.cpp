@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "audio/WaveFormat.h"
+#include "base/RegularFile.h"
 #include "setfile/MessageNameRule.h"
 #include "setfile/MessageSetModel.h"
 
@@ -20,6 +21,10 @@ WaveEntry WaveEntry::FromFile(const QString& wavePath, qsizetype messagesInSet) 
     // characters.
     if (!message_name_rule::IsAcceptableName(QFileInfo(wavePath).fileName().toLower())) {
         return refuse(Problem::NameRule);
+    }
+    result.formatText = regular_file::Refusal(wavePath);
+    if (!result.formatText.isEmpty()) {
+        return refuse(Problem::NotAFile);
     }
     switch (WaveFormat::Examine(wavePath, &result.formatText)) {
         case WaveFormat::Verdict::Supported:

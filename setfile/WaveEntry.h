@@ -17,11 +17,12 @@ struct WaveEntry {
         UnsupportedFormat,  // readable, another format; formatText tells which
         Unreadable,         // too short to hold a format, or cannot be read
         NotOpened,          // the format was read, but the file could not be opened again
+        NotAFile,           // a pipe, a device or a folder; formatText tells so
     };
 
     Problem problem = Problem::None;
     MessageEntry entry;  // the message, for Problem::None
-    QString formatText;  // the user's text for Problem::UnsupportedFormat
+    QString formatText;  // the user's text for Problem::UnsupportedFormat and NotAFile
 
     bool Ok() const { return problem == Problem::None; }
 

@@ -31,8 +31,7 @@ const QHash<QString, QStringList>& MayInclude() {
         {u"messageset"_s,
          {u"setfile"_s, u"audio"_s, u"browse"_s, u"base"_s, u"progress"_s, u"widgets"_s}},
         {u"site"_s,
-         {u"controller"_s, u"ftp"_s, u"setfile"_s, u"audio"_s, u"transfer"_s, u"base"_s,
-          u"progress"_s, u"widgets"_s}},
+         {u"controller"_s, u"ftp"_s, u"setfile"_s, u"transfer"_s, u"base"_s, u"progress"_s}},
     };
     return table;
 }

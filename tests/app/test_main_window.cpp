@@ -156,6 +156,9 @@ private Q_SLOTS:
         Find<QPushButton>(window, u"fileTransferButton"_s)->click();
         QCOMPARE(window.windowTitle(), u"kept"_s);
         QCOMPARE(QApplication::focusWidget(), exitButton);
+        // Nor with the mouse, which would give a button the focus as it is pressed.
+        QTest::mouseClick(Find<QPushButton>(window, u"fileTransferButton"_s), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), exitButton);
 
         Find<QPushButton>(window, u"loginButton"_s)->click();
         QCOMPARE(window.CurrentPageIndex(), int(MainWindow::kLoginPage));

@@ -98,6 +98,16 @@ private Q_SLOTS:
         QVERIFY(text.contains("[web]\r\nDir=repeated\r\n"));
         QCOMPARE(PrivateProfile::ReadString(path, u"Web"_s, u"Dir"_s, {}), u"rfa"_s);
 
+        // A key written twice is read from its first place, before and after a write of another
+        // key; a write of the key itself leaves it once, with the new value.
+        WriteBytes(path, "[A]\r\nKey=1\r\nOther=x\r\nKey=2\r\n");
+        QVERIFY(PrivateProfile::WriteString(path, u"A"_s, u"New"_s, u"n"_s));
+        QCOMPARE(PrivateProfile::ReadString(path, u"A"_s, u"Key"_s, {}), u"1"_s);
+        QCOMPARE(PrivateProfile::ReadKeys(path, u"A"_s),
+                 (QStringList{u"Key"_s, u"Other"_s, u"New"_s}));
+        QVERIFY(PrivateProfile::WriteString(path, u"A"_s, u"Key"_s, u"3"_s));
+        QCOMPARE(ReadBytes(path), "[A]\r\nKey=3\r\nOther=x\r\nNew=n\r\n");
+
         // Zero bytes (as a crash can leave in a file) hide what follows them; a write keeps it.
         const QByteArray hidden("\0\0[Login]\r\nIP0=10\r\n", 19);
         WriteBytes(path, "[Login]\r\nIP1=1\r\n" + hidden);
@@ -143,6 +153,9 @@ private Q_SLOTS:
         QTest::newRow("key of a repeated section only")
             << QByteArray("[A]\r\nKey=1\r\n[a]\r\nOnly=3\r\n") << u"A"_s << u"Only"_s << 260
             << u"default"_s;
+        QTest::newRow("key written twice: the first place")
+            << QByteArray("[Messages]\r\nName0=first\r\nname0=second\r\n") << u"Messages"_s
+            << u"Name0"_s << 260 << u"first"_s;
         QTest::newRow("other section only")
             << QByteArray("[B]\r\nKey=1\r\n") << u"A"_s << u"Key"_s << 260 << u"default"_s;
     }
@@ -192,6 +205,14 @@ private Q_SLOTS:
         QVERIFY(!PrivateProfile::WriteString(Path(u"no/such/folder/x.ini"_s), u"A"_s, u"Key"_s,
                                              u"v"_s, &reason));
         QVERIFY(!reason.isEmpty());
+    }
+
+    void sectionsAreListedOnceInFileOrder() {
+        const QString path = Path(u"sections.ini"_s);
+        QVERIFY(PrivateProfile::ReadSections(path).isEmpty());
+        WriteBytes(path, "[Site]\r\nName=x\r\n[west]\r\nA=1\r\n[East]\r\n[WEST]\r\nA=2\r\n");
+        QCOMPARE(PrivateProfile::ReadSections(path),
+                 (QStringList{u"Site"_s, u"west"_s, u"East"_s}));
     }
 
     void keepsNonAsciiText() {

@@ -105,9 +105,12 @@ private Q_SLOTS:
     }
 
     void packageHoldsTheDesktopFiles() {
-        QStringList expected = {u"/usr/bin/Vantrel"_s, u"/usr/bin/vantrel-set"_s,
+        QStringList expected = {u"/usr/bin/Vantrel"_s,
+                                u"/usr/bin/vantrel-set"_s,
+                                u"/usr/bin/vantrel-site"_s,
                                 u"/usr/share/man/man1/Vantrel.1.gz"_s,
                                 u"/usr/share/man/man1/vantrel-set.1.gz"_s,
+                                u"/usr/share/man/man1/vantrel-site.1.gz"_s,
                                 u"/usr/share/icons/hicolor/scalable/apps/"_s + kAppId + u".svg"_s};
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
             expected.append(u"/usr/share/icons/hicolor/%1x%1/apps/"_s.arg(size) + kAppId +
@@ -117,13 +120,21 @@ private Q_SLOTS:
             QVERIFY2(QFile::exists(Installed(path)), qPrintable(path));
         }
         const Run depends = RunProgram(u"dpkg-deb"_s, {u"--field"_s, deb_, u"Depends"_s});
-        for (const QString& library : {u"libqt6widgets6"_s, u"libqt6multimedia6"_s}) {
+        for (const QString& library :
+             {u"libqt6widgets6"_s, u"libqt6multimedia6"_s, u"libgit2-"_s}) {
             QVERIFY2(depends.output.contains(library), qPrintable(depends.output));
         }
     }
 
+    void commandLineToolRuns_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::newRow("vantrel-set") << u"vantrel-set"_s;
+        QTest::newRow("vantrel-site") << u"vantrel-site"_s;
+    }
+
     void commandLineToolRuns() {
-        const Run help = RunProgram(Installed(u"/usr/bin/vantrel-set"_s), {u"--help"_s});
+        QFETCH(QString, tool);
+        const Run help = RunProgram(Installed(u"/usr/bin/"_s + tool), {u"--help"_s});
         QCOMPARE(help.exitCode, 0);
         QVERIFY2(help.output.startsWith(u"Usage:"_s), qPrintable(help.output));
     }

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <QBuffer>
 #include <QFile>
 #include <QProcess>
@@ -30,7 +31,8 @@ Run RunTool(const QStringList& arguments, const QString& directory) {
     process.setWorkingDirectory(directory);
     process.start(QString::fromUtf8(VANTREL_SET_PATH), arguments);
     Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+    // A command that blocks (on a pipe, say) fails the test in bounded time.
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
         return run;
     }
@@ -188,7 +190,9 @@ private slots:
 
         const Run device = Tool({u"inspect"_s, u"/dev/null"_s});
         QCOMPARE(device.exitCode, 1);
-        QVERIFY2(device.err.contains(u"not a regular file"_s), qPrintable(device.err));
+        QVERIFY2(
+            device.err.contains(u"Not a regular file (a pipe, a device or a folder): /dev/null"_s),
+            qPrintable(device.err));
     }
 
     void buildRefusesBadWaves() {
@@ -216,6 +220,29 @@ private slots:
         const Run nowhere = Tool({u"build"_s, u"no/such/dir/x.SET"_s, good});
         QCOMPARE(nowhere.exitCode, 1);
         QVERIFY(nowhere.err.contains(u"Could not create file: no/such/dir/x.SET"_s));
+    }
+
+    // A pipe named where a wave, an info file, a set file or a sound file is read would block
+    // the open until something writes into it: every command refuses it at once instead.
+    void refusesWhatIsNotARegularFile() {
+        for (const QString& name : {u"pipe.wav"_s, u"pipe.nfo"_s, u"pipe.SET"_s}) {
+            QCOMPARE(::mkfifo(QFile::encodeName(Path(name)).constData(), 0600), 0);
+        }
+        const QString good = Wave(u"good.wav"_s, wave_files::Make(100));
+        const QList<QStringList> commands{
+            {u"build"_s, u"out.SET"_s, good, u"pipe.wav"_s},
+            {u"build"_s, u"--info"_s, u"pipe.nfo"_s, u"out.SET"_s},
+            {u"inspect"_s, u"pipe.SET"_s},
+            {u"extract"_s, u"pipe.SET"_s, u"waves"_s},
+            {u"convert"_s, u"pipe.wav"_s},
+        };
+        for (const QStringList& command : commands) {
+            const Run run = Tool(command);
+            QVERIFY2(run.exitCode == 1, qPrintable(command.join(u' ')));
+            QVERIFY2(run.err.contains(u"Not a regular file (a pipe, a device or a folder): "_s),
+                     qPrintable(run.err));
+            QVERIFY(!QFile::exists(Path(u"out.SET"_s)));
+        }
     }
 
     void buildsFromAnInfoFile() {

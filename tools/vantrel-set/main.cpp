@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include "base/RegularFile.h"
 #include "setfile/FormatKilobytes.h"
 #include "setfile/InfoFile.h"
 #include "setfile/MessageSetModel.h"
@@ -161,6 +162,9 @@ bool Tool::AddWaves(MessageSetModel& model, const QStringList& waves) {
             case WaveEntry::Problem::NotOpened:
                 dialogs_.Inform(message_set_texts::CouldNotOpen(path));
                 return false;
+            case WaveEntry::Problem::NotAFile:
+                dialogs_.Inform(wave.formatText);
+                return false;
         }
     }
     return true;
@@ -224,10 +228,8 @@ int Tool::Build(const QCommandLineParser& parser, const QStringList& positional)
 }
 
 int Tool::Inspect(const QString& path) {
-    // Opening a pipe would wait for a writer; a device or folder is no set file either.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        return Fail(path + u": not a message set file: it is not a regular file."_s);
+    if (const QString refusal = regular_file::Refusal(path); !refusal.isEmpty()) {
+        return Fail(refusal);
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
