@@ -272,7 +272,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (!closeAfterRun_ &&
             context_.dialogs.AskYesNo(
                 u"The Site page is still working on the controllers. Cancel every controller and "
-                u"exit once the run is recorded ?"_s,
+                u"exit once the run is recorded?"_s,
                 DialogService::Icon::Question)) {
             closeAfterRun_ = true;
             sitePage_->CancelRun();

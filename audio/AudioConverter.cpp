@@ -5,13 +5,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QtEndian>
+#include <functional>
 #include <memory>
 #include <type_traits>
 #include <vector>
 
 #include "audio/AudioDecoder.h"
-#include "audio/TpdfDither.h"
+#include "audio/LoudnessMeter.h"
+#include "audio/Pcm16Writer.h"
 #include "audio/WaveHeader.h"
 #include "base/WriteAll.h"
 #include "progress/ProgressSink.h"
@@ -23,48 +24,109 @@ using Result = AudioConverter::Result;
 namespace {
 
 constexpr qint64 kBlockFrames = 32768;
-// The most samples the 32-bit size fields of a wave file can count.
-constexpr qint64 kMaxSamples = (0xFFFFFFFFLL - 36) / 2;
 
 struct ResamplerDeleter {
     void operator()(soxr_t resampler) const { soxr_delete(resampler); }
 };
 using Resampler = std::unique_ptr<std::remove_pointer_t<soxr_t>, ResamplerDeleter>;
 
-// Dithers samples to 16 bits and appends them to the file.
-class Pcm16Writer {
+// The sound of a source as a message has it, block by block: mixed down to mono, resampled to
+// 44100 samples per second, as floats. Read once per pass: a conversion that matches loudness
+// reads its source twice, to measure and to write.
+class ConvertedStream {
 public:
-    Pcm16Writer(QIODevice& file, bool dither) : file_(file), dither_(dither) {}
+    enum class Stop { Ended, NotDecodable, SinkFailed, Cancelled };
+    // Takes each block; false stops the stream.
+    using Sink = std::function<bool(const float*, size_t)>;
 
-    [[nodiscard]] bool Add(const float* samples, size_t count) {
-        if (written_ + qint64(count) > kMaxSamples) {
-            error_ = u"The converted file would be larger than a wave file can be (4 GB)."_s;
+    // False with the reason in *reason when the source cannot be decoded or resampled.
+    bool Open(const QString& source, QString* reason) {
+        if (!decoder_.Open(source)) {
+            *reason = decoder_.ErrorText();
             return false;
         }
-        pcm_.resize(count);
-        for (size_t i = 0; i < count; ++i) {
-            pcm_[i] = dither_.ToPcm16(samples[i]);
+        resampler_.reset();
+        if (decoder_.SampleRate() != wave_header::kSampleRate) {
+            const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+            soxr_error_t error = nullptr;
+            resampler_.reset(soxr_create(decoder_.SampleRate(), wave_header::kSampleRate, 1, &error,
+                                         nullptr, &quality, nullptr));
+            if (error != nullptr) {
+                *reason = QString::fromUtf8(error);
+                return false;
+            }
         }
-        qToLittleEndian<qint16>(pcm_.data(), qsizetype(count), pcm_.data());
-        if (!WriteAll(file_, QByteArrayView(reinterpret_cast<const char*>(pcm_.data()),
-                                            qsizetype(count * sizeof(qint16))))) {
-            error_ = file_.errorString();
-            return false;
-        }
-        written_ += qint64(count);
+        input_.resize(kBlockFrames);
+        output_.resize(
+            size_t(kBlockFrames * wave_header::kSampleRate / decoder_.SampleRate() + 1024));
         return true;
     }
 
-    qint64 Written() const { return written_; }
-    qint64 Clipped() const { return dither_.Clipped(); }
-    const QString& ErrorText() const { return error_; }
+    // One progress step per block read.
+    qint64 Blocks() const { return decoder_.Frames() / kBlockFrames + 1; }
+    // Nothing between a 16-bit mono source at the right rate and its copy needs dither.
+    bool Exact() const {
+        return !resampler_ && decoder_.Channels() == 1 && decoder_.HoldsAtMost16Bits();
+    }
+
+    // Gives every block to sink; progress (may be null) advances and pumps after each block read.
+    Stop Run(const Sink& sink, ProgressSink* progress, QString* reason) {
+        for (;;) {
+            const qint64 read = decoder_.ReadMono(input_.data(), kBlockFrames);
+            if (read < 0) {
+                *reason = decoder_.ErrorText();
+                return Stop::NotDecodable;
+            }
+            if (read == 0) {
+                break;
+            }
+            if (!resampler_ && !sink(input_.data(), size_t(read))) {
+                return Stop::SinkFailed;
+            }
+            for (size_t used = 0; resampler_ && used < size_t(read);) {
+                size_t consumed = 0;
+                size_t produced = 0;
+                const soxr_error_t error =
+                    soxr_process(resampler_.get(), input_.data() + used, size_t(read) - used,
+                                 &consumed, output_.data(), output_.size(), &produced);
+                if (error != nullptr || (consumed == 0 && produced == 0)) {
+                    *reason = error != nullptr ? QString::fromUtf8(error)
+                                               : u"The resampler stopped taking samples."_s;
+                    return Stop::NotDecodable;
+                }
+                if (!sink(output_.data(), produced)) {
+                    return Stop::SinkFailed;
+                }
+                used += consumed;
+            }
+            if (progress != nullptr) {
+                progress->Advance();
+                progress->PumpMessages();
+                if (progress->IsCancelled()) {
+                    return Stop::Cancelled;
+                }
+            }
+        }
+        // The resampler holds back the last samples until it is told the input has ended.
+        for (size_t produced = 1; resampler_ && produced > 0;) {
+            const soxr_error_t error = soxr_process(resampler_.get(), nullptr, 0, nullptr,
+                                                    output_.data(), output_.size(), &produced);
+            if (error != nullptr) {
+                *reason = QString::fromUtf8(error);
+                return Stop::NotDecodable;
+            }
+            if (!sink(output_.data(), produced)) {
+                return Stop::SinkFailed;
+            }
+        }
+        return Stop::Ended;
+    }
 
 private:
-    QIODevice& file_;
-    TpdfDither dither_;
-    std::vector<qint16> pcm_;
-    qint64 written_ = 0;
-    QString error_;
+    AudioDecoder decoder_;
+    Resampler resampler_;
+    std::vector<float> input_;
+    std::vector<float> output_;
 };
 
 }  // namespace
@@ -98,8 +160,8 @@ QString AudioConverter::FailureText(const Result& result) {
     return {};
 }
 
-Result AudioConverter::Convert(const QString& source, const QString& target,
-                               bool replaceExisting) const {
+Result AudioConverter::Convert(const QString& source, const QString& target, bool replaceExisting,
+                               std::optional<double> loudnessTarget) const {
     Result result;
     result.source = source;
     result.target = target;
@@ -117,18 +179,34 @@ Result AudioConverter::Convert(const QString& source, const QString& target,
             return fail(Outcome::TargetExists);
         }
     }
-    AudioDecoder decoder;
-    if (!decoder.Open(source)) {
-        return fail(Outcome::NotDecodable, decoder.ErrorText());
+    ConvertedStream stream;
+    QString reason;
+    if (!stream.Open(source, &reason)) {
+        return fail(Outcome::NotDecodable, reason);
     }
-    Resampler resampler;
-    if (decoder.SampleRate() != wave_header::kSampleRate) {
-        const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
-        soxr_error_t error = nullptr;
-        resampler.reset(soxr_create(decoder.SampleRate(), wave_header::kSampleRate, 1, &error,
-                                    nullptr, &quality, nullptr));
-        if (error != nullptr) {
-            return fail(Outcome::NotDecodable, QString::fromUtf8(error));
+    const int passes = loudnessTarget ? 2 : 1;
+    if (progress_ != nullptr) {
+        progress_->SetBarRange(0, static_cast<int>(qMin<qint64>(passes * stream.Blocks(), 1 << 30)),
+                               1);
+    }
+    if (loudnessTarget) {
+        // First pass: the loudness of the converted sound, for the gain.
+        LoudnessMeter meter;
+        const auto stop = stream.Run(
+            [&meter](const float* samples, size_t count) {
+                meter.Add(samples, qint64(count));
+                return true;
+            },
+            progress_, &reason);
+        if (stop != ConvertedStream::Stop::Ended) {
+            return fail(stop == ConvertedStream::Stop::Cancelled ? Outcome::Cancelled
+                                                                 : Outcome::NotDecodable,
+                        reason);
+        }
+        result.measured = meter.Result();
+        result.gain = LoudnessGain::For(*result.measured, *loudnessTarget);
+        if (!stream.Open(source, &reason)) {
+            return fail(Outcome::NotDecodable, reason);
         }
     }
     if (!QDir().mkpath(targetInfo.absolutePath())) {
@@ -143,64 +221,19 @@ Result AudioConverter::Convert(const QString& source, const QString& target,
         file.cancelWriting();
         return fail(outcome, reason);
     };
-
-    const qint64 blocks = decoder.Frames() / kBlockFrames + 1;
-    if (progress_ != nullptr) {
-        progress_->SetBarRange(0, static_cast<int>(qMin<qint64>(blocks, 1 << 30)), 1);
-    }
-    std::vector<float> input(kBlockFrames);
-    std::vector<float> output(
-        size_t(kBlockFrames * wave_header::kSampleRate / decoder.SampleRate() + 1024));
-    // Nothing between a 16-bit mono source at the right rate and its copy needs dither.
-    const bool exact = !resampler && decoder.Channels() == 1 && decoder.HoldsAtMost16Bits();
-    Pcm16Writer writer(file, !exact);
-    for (;;) {
-        const qint64 read = decoder.ReadMono(input.data(), kBlockFrames);
-        if (read < 0) {
-            return abandon(Outcome::NotDecodable, decoder.ErrorText());
-        }
-        if (read == 0) {
+    const auto gain = static_cast<float>(result.gain ? result.gain->Linear() : 1.0);
+    Pcm16Writer writer(file, !stream.Exact() || gain != 1.0F);
+    switch (stream.Run([&writer, gain](const float* samples,
+                                       size_t count) { return writer.Add(samples, count, gain); },
+                       progress_, &reason)) {
+        case ConvertedStream::Stop::Ended:
             break;
-        }
-        if (!resampler) {
-            if (!writer.Add(input.data(), size_t(read))) {
-                return abandon(Outcome::WriteFailed, writer.ErrorText());
-            }
-        }
-        for (size_t used = 0; resampler && used < size_t(read);) {
-            size_t consumed = 0;
-            size_t produced = 0;
-            const soxr_error_t error =
-                soxr_process(resampler.get(), input.data() + used, size_t(read) - used, &consumed,
-                             output.data(), output.size(), &produced);
-            if (error != nullptr || (consumed == 0 && produced == 0)) {
-                return abandon(Outcome::NotDecodable,
-                               error != nullptr ? QString::fromUtf8(error)
-                                                : u"The resampler stopped taking samples."_s);
-            }
-            if (!writer.Add(output.data(), produced)) {
-                return abandon(Outcome::WriteFailed, writer.ErrorText());
-            }
-            used += consumed;
-        }
-        if (progress_ != nullptr) {
-            progress_->Advance();
-            progress_->PumpMessages();
-            if (progress_->IsCancelled()) {
-                return abandon(Outcome::Cancelled, QString());
-            }
-        }
-    }
-    // The resampler holds back the last samples until it is told the input has ended.
-    for (size_t produced = 1; resampler && produced > 0;) {
-        const soxr_error_t error = soxr_process(resampler.get(), nullptr, 0, nullptr, output.data(),
-                                                output.size(), &produced);
-        if (error != nullptr) {
-            return abandon(Outcome::NotDecodable, QString::fromUtf8(error));
-        }
-        if (!writer.Add(output.data(), produced)) {
+        case ConvertedStream::Stop::NotDecodable:
+            return abandon(Outcome::NotDecodable, reason);
+        case ConvertedStream::Stop::SinkFailed:
             return abandon(Outcome::WriteFailed, writer.ErrorText());
-        }
+        case ConvertedStream::Stop::Cancelled:
+            return abandon(Outcome::Cancelled, QString());
     }
     if (!file.seek(0) || !WriteAll(file, wave_header::MonoPcm16(writer.Written() * 2))) {
         return abandon(Outcome::WriteFailed, file.errorString());

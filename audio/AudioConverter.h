@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+
+#include "audio/LoudnessGain.h"
+#include "audio/LoudnessMeasurement.h"
 
 class ProgressSink;
 
@@ -16,6 +20,11 @@ class ProgressSink;
 // otherwise the outcome says so and nothing is written, so that the caller can ask. The copy is
 // written to a temporary file that replaces the target only when complete: a failed or cancelled
 // conversion leaves no partial file behind.
+//
+// With a loudness target the conversion also matches loudness: it reads the source twice, first to
+// measure the converted sound (LoudnessMeter), then to write it with the one gain that brings it to
+// the target (LoudnessGain: the true peak stays at or below -1 dBTP). Nothing else changes: a
+// message too short or silent to have a loudness is converted without a gain.
 class AudioConverter {
 public:
     enum class Outcome {
@@ -35,6 +44,10 @@ public:
         QString reason;
         qint64 clippedSamples = 0;  // Converted: samples beyond full scale, clipped
         qint64 frames = 0;          // Converted: the samples written
+        // With a loudness target: the converted sound as measured, and the gain it was given
+        // (none when the measurement has no integrated loudness).
+        std::optional<LoudnessMeasurement> measured;
+        std::optional<LoudnessGain> gain;
 
         bool Ok() const { return outcome == Outcome::Converted; }
     };
@@ -49,12 +62,12 @@ public:
     // The message for a result that is not Converted.
     static QString FailureText(const Result& result);
 
-    // progress may be null. With it, the conversion sets a range, advances as it reads, pumps and
-    // stops when cancelled.
+    // progress may be null. With it, the conversion sets a range, advances as it reads (on each
+    // pass), pumps and stops when cancelled.
     explicit AudioConverter(ProgressSink* progress = nullptr) : progress_(progress) {}
 
-    Result Convert(const QString& source, const QString& target,
-                   bool replaceExisting = false) const;
+    Result Convert(const QString& source, const QString& target, bool replaceExisting = false,
+                   std::optional<double> loudnessTarget = std::nullopt) const;
 
 private:
     ProgressSink* progress_;

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QtEndian>
-#include <array>
 
 #include "base/RegularFile.h"
 
@@ -16,19 +15,20 @@ WaveFormat::Verdict WaveFormat::Examine(const QString& path, QString* message) {
     if (!file.open(QIODevice::ReadOnly)) {
         return Verdict::Unreadable;
     }
-    std::array<char, 12> riff;
-    std::array<char, 24> format;
-    if (file.read(riff.data(), riff.size()) != qint64(riff.size()) ||
-        file.read(format.data(), format.size()) != qint64(format.size())) {
+    return ExamineHeader(file.read(36), message);
+}
+
+WaveFormat::Verdict WaveFormat::ExamineHeader(QByteArrayView header, QString* message) {
+    if (header.size() < 36) {
         return Verdict::Unreadable;
     }
-    file.close();
-    // Offsets within the 24 bytes read from file offset 12.
-    const quint16 formatTag = qFromLittleEndian<quint16>(format.data() + 8);
-    const quint16 channels = qFromLittleEndian<quint16>(format.data() + 10);
-    const quint32 samplesPerSecond = qFromLittleEndian<quint32>(format.data() + 12);
-    const quint16 blockAlign = qFromLittleEndian<quint16>(format.data() + 20);
-    const quint16 bitsPerSample = qFromLittleEndian<quint16>(format.data() + 22);
+    const char* format = header.data() + 12;
+    // Offsets within the 24 bytes from file offset 12.
+    const quint16 formatTag = qFromLittleEndian<quint16>(format + 8);
+    const quint16 channels = qFromLittleEndian<quint16>(format + 10);
+    const quint32 samplesPerSecond = qFromLittleEndian<quint32>(format + 12);
+    const quint16 blockAlign = qFromLittleEndian<quint16>(format + 20);
+    const quint16 bitsPerSample = qFromLittleEndian<quint16>(format + 22);
     if (formatTag == 1 && channels == 1 && samplesPerSecond == 44100 && blockAlign == 2 &&
         bitsPerSample == 16) {
         return Verdict::Supported;

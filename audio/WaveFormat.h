@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // The one wave format a message can have: PCM, mono, 16 bits per sample, 44100 samples per second,
@@ -17,4 +18,6 @@ public:
     // for the user, which ends with the file's channels, bits and rate, as in
     // "The selected file is stereo, 16 bits, 48kHz.".
     static Verdict Examine(const QString& path, QString* message = nullptr);
+    // The same for the first bytes of a file already read (Unreadable when fewer than 36).
+    static Verdict ExamineHeader(QByteArrayView header, QString* message = nullptr);
 };

@@ -25,6 +25,19 @@ public:
         QString filter;         // as in SaveFileRequest
     };
 
+    // "Match loudness...": what the dialog offers.
+    struct LoudnessMatchRequest {
+        std::optional<double> median;         // the set's median in LUFS; nothing when unknown
+        int messageCount = 0;                 // all messages of the set
+        std::optional<QString> selectedName;  // the selected message's; nothing when none is
+        double typedTarget = -23.0;           // where the typed target starts, in LUFS
+    };
+    // What the user chose: the target and whether only the selected message is matched.
+    struct LoudnessMatchChoice {
+        double targetLufs = -23.0;
+        bool selectedOnly = false;
+    };
+
     virtual ~DialogService() = default;
 
     // Shows text in a modal box with the given buttons and icon; returns the button pressed.
@@ -44,6 +57,14 @@ public:
     virtual std::optional<QString> AskFolder(const QString& title, const QString& initialFolder) {
         Q_UNUSED(title);
         Q_UNUSED(initialFolder);
+        return std::nullopt;
+    }
+
+    // The target and the messages of "Match loudness...", or nothing when the user cancelled. A
+    // service that cannot ask answers nothing.
+    virtual std::optional<LoudnessMatchChoice> AskLoudnessMatch(
+        const LoudnessMatchRequest& request) {
+        Q_UNUSED(request);
         return std::nullopt;
     }
 

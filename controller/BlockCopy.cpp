@@ -5,14 +5,16 @@
 
 #include "progress/ProgressSink.h"
 
-BlockCopy::BlockCopy(QIODevice& file, ProgressSink* progress)
-    : file_(file), progress_(progress), block_(kBlockSize) {}
+BlockCopy::BlockCopy(QIODevice& file, ProgressSink* progress, Display display)
+    : file_(file), progress_(progress), display_(display), block_(kBlockSize) {}
 
 bool BlockCopy::Step() {
     if (progress_ == nullptr) {
         return true;
     }
-    progress_->Advance();
+    if (display_ == Display::Advanced) {
+        progress_->Advance();
+    }
     progress_->PumpMessages();
     sinceLastPump_.start();
     if (progress_->IsCancelled()) {

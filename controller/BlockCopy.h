@@ -12,14 +12,20 @@ class ProgressSink;
 // blocks of kBlockSize bytes, whatever pieces the network delivers; before each block read from
 // the source (the last, short one included) the progress display, when given, is advanced and
 // pumped and its cancel flag read. Between blocks Tick() pumps it again whenever kTickInterval
-// passed without a pump, so a transfer that trickles can still be cancelled. Owns the one block
-// buffer of the transfer; the file and the display belong to the caller.
+// passed without a pump, so a transfer that trickles can still be cancelled. A display that
+// counts something else (the files of a web upload) is only pumped and read, never advanced.
+// Owns the one block buffer of the transfer; the file and the display belong to the caller.
 class BlockCopy {
 public:
     static constexpr qsizetype kBlockSize = 40960;
 
+    enum class Display {
+        Advanced,    // the display counts this file's blocks
+        PumpedOnly,  // the display counts something else: pumped and read only
+    };
+
     // progress: null when progress is not shown (then nothing is pumped and nothing cancels).
-    BlockCopy(QIODevice& file, ProgressSink* progress);
+    BlockCopy(QIODevice& file, ProgressSink* progress, Display display = Display::Advanced);
 
     static constexpr qint64 kTickIntervalMs = 100;
 
@@ -46,13 +52,14 @@ public:
     const QString& FileError() const { return fileError_; }
 
 private:
-    // Advance, pump, read the cancel flag. False when cancelled.
+    // Advance (unless PumpedOnly), pump, read the cancel flag. False when cancelled.
     bool Step();
     bool FillBlock();
     bool FlushBlock();
 
     QIODevice& file_;
     ProgressSink* progress_;
+    Display display_;
     std::vector<char> block_;
     qsizetype filled_ = 0;    // bytes held in block_
     qsizetype consumed_ = 0;  // upload: bytes of block_ handed to the network

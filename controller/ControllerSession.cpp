@@ -3,16 +3,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <cstring>
-#include <vector>
 
 #include "base/TextEncoding.h"
 #include "base/ToolState.h"
 #include "controller/BlockCopy.h"
 #include "controller/FtpFailureText.h"
 #include "controller/ListingFinder.h"
+#include "controller/NetworkCopy.h"
 #include "controller/PartialDownload.h"
-#include "ftp/AsciiLineEnds.h"
 #include "ftp/RemoteListParser.h"
 #include "ftp/RemoteName.h"
 #include "progress/ProgressSink.h"
@@ -192,72 +190,47 @@ quint32 ControllerSession::RemoteFileSize(const QString& name) {
 
 bool ControllerSession::Upload(const QString& remotePath, const QString& localPath,
                                TransferType type, bool showProgress) {
-    return Transfer(remotePath, localPath, true, type, showProgress);
+    return Transfer({.destination = remotePath,
+                     .source = localPath,
+                     .upload = true,
+                     .type = type,
+                     .showProgress = showProgress});
+}
+
+bool ControllerSession::UploadOneOf(ProgressSink& display, const QString& remotePath,
+                                    const QString& localPath, TransferType type,
+                                    stored_size_check::Sent* sent) {
+    return Transfer({.destination = remotePath,
+                     .source = localPath,
+                     .upload = true,
+                     .type = type,
+                     .callerDisplay = &display,
+                     .sent = sent});
 }
 
 bool ControllerSession::Download(const QString& localPath, const QString& remotePath,
                                  TransferType type, bool showProgress) {
-    return Transfer(localPath, remotePath, false, type, showProgress);
+    return Transfer({.destination = localPath,
+                     .source = remotePath,
+                     .type = type,
+                     .showProgress = showProgress});
 }
 
-FtpClient::Result ControllerSession::CopyOverNetwork(const QString& remotePath, bool upload,
-                                                     TransferType type, BlockCopy& copy,
-                                                     stored_size_check::Sent* sent) {
-    const QByteArray name = remote_name::ToBytes(remotePath);
-    const bool ascii = type == TransferType::Ascii;
-    const NetTick tick = [&copy] { return copy.Tick(); };
-    AsciiLineEnds lineEnds;
-    QByteArray converted;
-    if (upload) {
-        std::vector<char> raw;
-        const FtpClient::Result stored = client_.Store(
-            name, ascii ? 'A' : 'I',
-            [&](char* data, qint64 size) -> qint64 {
-                if (!ascii) {
-                    const size_t count = copy.ReadForUpload(data, static_cast<size_t>(size));
-                    return count == BlockCopy::kAbort ? -1 : static_cast<qint64>(count);
-                }
-                raw.resize(static_cast<size_t>(size / 2));  // room for a CR before every LF
-                const size_t count = copy.ReadForUpload(raw.data(), raw.size());
-                if (count == BlockCopy::kAbort) {
-                    return -1;
-                }
-                converted.clear();
-                lineEnds.ToWire(raw.data(), static_cast<qint64>(count), &converted);
-                std::memcpy(data, converted.constData(), static_cast<size_t>(converted.size()));
-                return converted.size();
-            },
-            tick);
-        *sent = {stored.bytes, ascii ? lineEnds.LineEndsToWire() : -1};
-        return stored;
+qint64 ControllerSession::ListedSize(const QString& remotePath, quint32* progressSize) {
+    *progressSize = 0;
+    ListingFinder finder(*this);
+    if (!finder.FindFirst(remotePath)) {
+        return -1;
     }
-    FtpClient::Result result = client_.Retrieve(
-        name, ascii ? 'A' : 'I',
-        [&](const char* data, qint64 size) {
-            if (!ascii) {
-                return copy.WriteFromDownload(data, static_cast<size_t>(size)) ==
-                       static_cast<size_t>(size);
-            }
-            converted.clear();
-            lineEnds.FromWire(data, size, &converted);
-            return copy.WriteFromDownload(converted.constData(),
-                                          static_cast<size_t>(converted.size())) ==
-                   static_cast<size_t>(converted.size());
-        },
-        tick);
-    if (result.Ok() && ascii) {
-        converted.clear();
-        lineEnds.FinishFromWire(&converted);
-        if (copy.WriteFromDownload(converted.constData(), static_cast<size_t>(converted.size())) !=
-            static_cast<size_t>(converted.size())) {
-            result.failure = FtpClient::Failure::Stopped;
-        }
-    }
-    return result;
+    // The progress range as RemoteFileSize gives it: the last match.
+    *progressSize = static_cast<quint32>(finder.Matches().back().size & 0xFFFFFFFFu);
+    const std::optional<quint64> listed =
+        stored_size_check::ListedSize(finder.Matches(), remote_name::ToBytes(remotePath));
+    return listed ? static_cast<qint64>(*listed) : -1;
 }
 
-bool ControllerSession::Transfer(const QString& destination, const QString& source, bool upload,
-                                 TransferType type, bool showProgress) {
+bool ControllerSession::Transfer(const Job& job) {
+    remoteMayBeIncomplete_ = false;
     lastFailure_ = {};
     if (!IsConnected()) {
         lastError_ = u"Not connected to the controller."_s;
@@ -267,6 +240,9 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         lastError_ = kBusyText;
         return false;
     }
+    const bool upload = job.upload;
+    const QString& source = job.source;
+    const QString& destination = job.destination;
     const QString& remotePath = upload ? destination : source;
     const QString action = upload ? u"Uploading %1 to the controller failed"_s.arg(source)
                                   : u"Downloading %1 from the controller failed"_s.arg(source);
@@ -279,6 +255,7 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     QFile sourceFile(source);
     PartialDownload destinationFile(destination);
     quint64 size = 0;
+    qint64 listedSize = -1;
     if (upload) {
         if (!sourceFile.open(QIODevice::ReadOnly)) {
             lastError_ = ftp_failure_text::Cut(
@@ -287,7 +264,9 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
         }
         size = static_cast<quint64>(sourceFile.size());
     } else {
-        size = RemoteFileSize(source);  // 0 when the listing does not show it
+        quint32 progressSize = 0;  // 0 when the listing does not show it
+        listedSize = ListedSize(source, &progressSize);
+        size = progressSize;
         if (!destinationFile.Open()) {
             lastError_ = ftp_failure_text::Cut(u"Cannot create the local file %1: %2."_s.arg(
                 destination, destinationFile.ErrorString()));
@@ -296,11 +275,12 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     }
 
     BusyGuard guard(busy_);
+    // A caller's display serves instead of one of the session's own.
     std::unique_ptr<ProgressSink> progress;
-    if (progressFactory_ != nullptr) {
+    if (progressFactory_ != nullptr && job.callerDisplay == nullptr) {
         progress = progressFactory_->Create(ToolState::AppCaption());
     }
-    ProgressSink* shownProgress = showProgress ? progress.get() : nullptr;
+    ProgressSink* shownProgress = job.showProgress ? progress.get() : nullptr;
     if (shownProgress != nullptr) {
         shownProgress->MakeModal();
         shownProgress->SetBarRange(0, static_cast<int>(size >> 10), 40);
@@ -312,9 +292,12 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     }
 
     BlockCopy copy(upload ? static_cast<QIODevice&>(sourceFile) : destinationFile.Device(),
-                   shownProgress);
+                   job.callerDisplay != nullptr ? job.callerDisplay : shownProgress,
+                   job.callerDisplay != nullptr ? BlockCopy::Display::PumpedOnly
+                                                : BlockCopy::Display::Advanced);
     stored_size_check::Sent sent;
-    const FtpClient::Result network = CopyOverNetwork(remotePath, upload, type, copy, &sent);
+    const FtpClient::Result network = CopyOverNetwork(client_, remote_name::ToBytes(remotePath),
+                                                      upload, job.type, listedSize, copy, &sent);
     bool result = network.Ok() && (upload ? copy.FinishUpload() : copy.FinishDownload());
     SyncDirectory();
 
@@ -334,8 +317,19 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
                                            network, client_.GetTimeouts(), remoteDirectory_);
     }
     sourceFile.close();
+    if (upload && !result && network.started) {
+        SetIncompleteUploadError(lastError_);
+    }
     if (upload && result) {
-        result = VerifyStored(remotePath, action, sent);
+        if (job.sent != nullptr) {
+            *job.sent = sent;  // the caller checks the size
+        } else {
+            result = CheckListing(
+                remote_name::ToBytes(remotePath),
+                u"Checking the size of %1 on the controller after the upload failed"_s.arg(
+                    remotePath),
+                {{remotePath, source, sent}});
+        }
     }
     if (!upload && result && !destinationFile.Commit()) {
         lastError_ = ftp_failure_text::Cut(u"Writing the local file %1 failed: %2."_s.arg(
@@ -345,25 +339,51 @@ bool ControllerSession::Transfer(const QString& destination, const QString& sour
     return result;  // a download that failed removes its temporary file; destination untouched
 }
 
-bool ControllerSession::VerifyStored(const QString& remotePath, const QString& action,
-                                     const stored_size_check::Sent& sent) {
-    const QByteArray name = remote_name::ToBytes(remotePath);
-    QByteArray listing;
-    const FtpClient::Result listed = client_.List(name, kMaxListingBytes, &listing);
-    SyncDirectory();
-    const bool notThere = listed.failure == FtpClient::Failure::Refused &&
-                          (listed.reply.code == 450 || listed.reply.code == 550);
-    if (!listed.Ok() && !notThere) {
-        lastFailure_ = listed;
-        lastError_ = ftp_failure_text::For(
-            u"Checking the size of %1 on the controller after the upload failed"_s.arg(remotePath),
-            Request::Other, listed, client_.GetTimeouts(), remoteDirectory_);
+void ControllerSession::SetIncompleteUploadError(const QString& text) {
+    lastError_ = ftp_failure_text::WithIncompleteUpload(text);
+    remoteMayBeIncomplete_ = true;
+}
+
+bool ControllerSession::CheckStored(const QString& directory,
+                                    const QList<stored_size_check::StoredFile>& files) {
+    remoteMayBeIncomplete_ = false;
+    if (!IsConnected()) {
+        lastError_ = u"Not connected to the controller."_s;
         return false;
     }
-    const QString mismatch = stored_size_check::Mismatch(listing, name, sent);
-    if (!mismatch.isEmpty()) {
-        lastError_ = ftp_failure_text::Cut(action + u": "_s + mismatch + u'.');
+    BusyGuard guard(busy_);
+    if (!guard.Acquired()) {
+        lastError_ = kBusyText;
         return false;
+    }
+    return files.isEmpty() ||
+           CheckListing(remote_name::ToBytes(directory),
+                        u"Checking the sizes of the files uploaded to %1 failed"_s.arg(directory),
+                        files);
+}
+
+bool ControllerSession::CheckListing(const QByteArray& argument, const QString& listingAction,
+                                     const QList<stored_size_check::StoredFile>& files) {
+    QByteArray listing;
+    const FtpClient::Result listed = client_.List(argument, kMaxListingBytes, &listing);
+    SyncDirectory();
+    const bool nothingThere = listed.failure == FtpClient::Failure::Refused &&
+                              (listed.reply.code == 450 || listed.reply.code == 550);
+    if (!listed.Ok() && !nothingThere) {
+        lastFailure_ = listed;
+        SetIncompleteUploadError(ftp_failure_text::For(listingAction, Request::Other, listed,
+                                                       client_.GetTimeouts(), remoteDirectory_));
+        return false;
+    }
+    const QList<RemoteEntry> entries = RemoteListParser::Parse(listing);
+    for (const stored_size_check::StoredFile& file : files) {
+        const QString mismatch =
+            stored_size_check::Mismatch(entries, remote_name::ToBytes(file.remotePath), file.sent);
+        if (!mismatch.isEmpty()) {
+            SetIncompleteUploadError(
+                u"Uploading %1 to the controller failed: "_s.arg(file.localPath) + mismatch + u'.');
+            return false;
+        }
     }
     return true;
 }

@@ -10,7 +10,7 @@
 #include "ftp/RemoteEntry.h"
 #include "ftp/TransferType.h"
 
-class BlockCopy;
+class ProgressSink;
 class ProgressSinkFactory;
 class RemoteFinder;
 
@@ -87,11 +87,28 @@ public:
     // reason in LastError(). The local file is opened first: when it cannot be read the remote
     // file is not touched. After the controller has taken the file, one listing of it checks
     // that it is as long as what was sent (StoredSizeCheck); a file listed shorter or longer,
-    // or not listed, fails the upload.
+    // or not listed, fails the upload. When an upload fails after the controller took the file,
+    // LastError() ends with ftp_failure_text::IncompleteUpload().
     [[nodiscard]] bool Upload(const QString& remotePath, const QString& localPath,
                               TransferType type, bool showProgress);
+    // One file of a caller that sends many under a display of its own (a web upload): the display
+    // is pumped and its cancel read while the file goes, never advanced nor given a text, and no
+    // display of the session's own appears. The stored size is not checked here: sent tells what
+    // went out, for CheckStored once the files of a directory are sent. Fails as Upload does.
+    [[nodiscard]] bool UploadOneOf(ProgressSink& display, const QString& remotePath,
+                                   const QString& localPath, TransferType type,
+                                   stored_size_check::Sent* sent);
+    // One listing of directory checks each file sent there with UploadOneOf (StoredSizeCheck);
+    // false with the reason in LastError() for the listing or the first file that does not fit.
+    [[nodiscard]] bool CheckStored(const QString& directory,
+                                   const QList<stored_size_check::StoredFile>& files);
+    // After a failed upload: whether the controller had taken the file, so that its copy there
+    // may now be incomplete.
+    bool RemoteFileMayBeIncomplete() const { return remoteMayBeIncomplete_; }
     // Copies remotePath to localPath. The file arrives in a temporary file beside localPath that
     // replaces it only once complete: a failed or cancelled download leaves localPath as it was.
+    // The bytes that came are checked against the size the controller gives (SIZE, or the size
+    // it lists for the file, FtpClient::Retrieve).
     [[nodiscard]] bool Download(const QString& localPath, const QString& remotePath,
                                 TransferType type, bool showProgress);
 
@@ -104,20 +121,36 @@ public:
     // The remote finder is built on this.
     [[nodiscard]] bool ListRemote(const QString& directory, QList<RemoteEntry>* entries);
 
+    // The commands and replies since the last login, with what the client noted.
+    const FtpTranscript& Transcript() const { return client_.Transcript(); }
+
 private:
     class BusyGuard;
 
-    // The copy worker of Upload and Download.
-    [[nodiscard]] bool Transfer(const QString& destination, const QString& source, bool upload,
-                                TransferType type, bool showProgress);
-    // Runs the network part of a transfer whose files are open; for an upload, sent tells what
-    // went out.
-    FtpClient::Result CopyOverNetwork(const QString& remotePath, bool upload, TransferType type,
-                                      BlockCopy& copy, stored_size_check::Sent* sent);
-    // Lists the file just stored and compares its size with what was sent; false with the
-    // reason in LastError() when they differ or the listing failed.
-    [[nodiscard]] bool VerifyStored(const QString& remotePath, const QString& action,
-                                    const stored_size_check::Sent& sent);
+    // One copy: Upload, UploadOneOf and Download.
+    struct Job {
+        QString destination;
+        QString source;
+        bool upload = false;
+        TransferType type = TransferType::Binary;
+        bool showProgress = false;                // the session's own display, advanced per block
+        ProgressSink* callerDisplay = nullptr;    // a caller's display, pumped only
+        stored_size_check::Sent* sent = nullptr;  // upload: given, the caller checks the size
+    };
+
+    // The copy worker of Upload, UploadOneOf and Download.
+    [[nodiscard]] bool Transfer(const Job& job);
+    // The size listed for remotePath, -1 when it is not listed; progressSize gets the low 32 bits
+    // of what RemoteFileSize would give, from the same listing.
+    qint64 ListedSize(const QString& remotePath, quint32* progressSize);
+    // Lists argument (a file just stored, or the directory of files just stored) and compares the
+    // size of each file with what was sent; false with the reason in LastError() when one differs
+    // or the listing failed (listingAction names what failed then).
+    [[nodiscard]] bool CheckListing(const QByteArray& argument, const QString& listingAction,
+                                    const QList<stored_size_check::StoredFile>& files);
+    // Makes text, with ftp_failure_text::IncompleteUpload() after it, the last error of an upload
+    // that failed after the controller took the file.
+    void SetIncompleteUploadError(const QString& text);
     // Takes the directory the client remembers after a request.
     void SyncDirectory();
 
@@ -134,4 +167,5 @@ private:
     Timeouts timeouts_;
     std::chrono::milliseconds progressPause_{1000};
     bool busy_ = false;
+    bool remoteMayBeIncomplete_ = false;
 };

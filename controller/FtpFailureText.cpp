@@ -13,6 +13,10 @@ constexpr qsizetype kMaxErrorLength = 254;
 
 QString Reason(Request request, const FtpClient::Result& result,
                const FtpClient::Timeouts& timeouts, const QString& directory, int systemError) {
+    // A reply that answers nothing says nothing about the request.
+    if (result.failure == Failure::OutOfStep) {
+        return u"the controller sent a reply that answers no request"_s;
+    }
     // The controller's own word decides first.
     switch (result.reply.code) {
         case 552:
@@ -21,12 +25,16 @@ QString Reason(Request request, const FtpClient::Result& result,
             return u"the controller closed the session"_s;
         case 425:
             return u"the controller could not open the data connection to this PC"_s;
+        case 426:
+            return u"the controller broke off the transfer"_s;
         default:
             break;
     }
     switch (result.failure) {
         case Failure::None:
             return {};
+        case Failure::OutOfStep:  // above
+            break;
         case Failure::LoginRefused:
             return u"the controller refused the user name or the password"_s;
         case Failure::Unreachable:
@@ -42,6 +50,10 @@ QString Reason(Request request, const FtpClient::Result& result,
             return u"the controller closed the session"_s;
         case Failure::NotUnderstood:
             return u"the controller gave an answer that is not understood"_s;
+        case Failure::BadCommand:
+            return u"the request holds a line break or a zero byte, so it was not sent"_s;
+        case Failure::NotIpv4:
+            return u"only IPv4 controllers are supported"_s;
         case Failure::DirectoryLost:
             return u"after logging in again, the remote directory %1 could not be entered"_s.arg(
                 directory);
@@ -61,6 +73,8 @@ QString Reason(Request request, const FtpClient::Result& result,
         case Failure::SizeMismatch:
             return u"the controller sent %1 bytes of a file of %2 bytes"_s.arg(result.bytes)
                 .arg(result.expected);
+        case Failure::TooManyBytes:
+            return u"the controller sent more than the %1 bytes of the file"_s.arg(result.expected);
         case Failure::Stopped:
             return u"the transfer was stopped"_s;
         case Failure::Refused:
@@ -84,11 +98,22 @@ QString Cut(const QString& text) {
     return text.left(kMaxErrorLength);
 }
 
+QString IncompleteUpload() {
+    return u"The file on the controller may now be incomplete; upload it again before the "
+           u"controller uses it."_s;
+}
+
+QString WithIncompleteUpload(const QString& text) {
+    return Cut(text) + u' ' + IncompleteUpload();
+}
+
 QString For(const QString& action, Request request, const FtpClient::Result& result,
             const FtpClient::Timeouts& timeouts, const QString& rememberedDirectory) {
     QString text = action + u": "_s +
                    Reason(request, result, timeouts, rememberedDirectory, result.systemError);
-    if (result.reply.code >= 400 || result.failure == Failure::NotUnderstood) {
+    if (result.failure == Failure::OutOfStep) {
+        text += u" (the controller sent \"%1\")"_s.arg(result.reply.LastLine());
+    } else if (result.reply.code >= 400 || result.failure == Failure::NotUnderstood) {
         text += u" (the controller answered \"%1\")"_s.arg(result.reply.LastLine());
     }
     return Cut(text + u'.');

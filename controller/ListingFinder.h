@@ -24,6 +24,8 @@ public:
     quint32 Size() const override;
     bool IsDirectory() const override;
     void Close() override;
+    // The entries FindFirst matched, in the listing's order.
+    const QList<RemoteEntry>& Matches() const { return matches_; }
 
 private:
     const RemoteEntry* Current() const;

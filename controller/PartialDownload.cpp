@@ -1,11 +1,31 @@
 #include "controller/PartialDownload.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <filesystem>
 #include <system_error>
 
+namespace {
+
+// The longest file name most file systems take, in bytes.
+constexpr qsizetype kMaxNameBytes = 255;
+
+// The template of the temporary file: the destination's name with ".part-XXXXXX", the name cut
+// short where the whole would not fit kMaxNameBytes.
+QString TemporaryTemplate(const QString& destination) {
+    const QString suffix = QStringLiteral(".part-XXXXXX");
+    const QFileInfo info(destination);
+    QString name = info.fileName();
+    while (!name.isEmpty() && QFile::encodeName(name + suffix).size() > kMaxNameBytes) {
+        name.chop(name.size() >= 2 && name.back().isLowSurrogate() ? 2 : 1);
+    }
+    return destination.left(destination.size() - info.fileName().size()) + name + suffix;
+}
+
+}  // namespace
+
 PartialDownload::PartialDownload(const QString& destination)
-    : destination_(destination), file_(destination + QStringLiteral(".part-XXXXXX")) {}
+    : destination_(destination), file_(TemporaryTemplate(destination)) {}
 
 bool PartialDownload::Open() {
     if (!file_.open()) {

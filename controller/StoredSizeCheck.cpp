@@ -1,9 +1,6 @@
 #include "controller/StoredSizeCheck.h"
 
 #include <algorithm>
-#include <optional>
-
-#include "ftp/RemoteListParser.h"
 
 using namespace Qt::StringLiterals;
 
@@ -17,14 +14,20 @@ QByteArray LastComponent(const QByteArray& path) {
 
 }  // namespace
 
-QString Mismatch(const QByteArray& listing, const QByteArray& remotePath, const Sent& sent) {
+std::optional<quint64> ListedSize(const QList<RemoteEntry>& entries, const QByteArray& remotePath) {
     const QByteArray name = LastComponent(remotePath);
     std::optional<quint64> listed;
-    for (const RemoteEntry& entry : RemoteListParser::Parse(listing)) {
+    for (const RemoteEntry& entry : entries) {
         if (!entry.isDirectory && LastComponent(entry.rawName) == name) {
-            listed = entry.size;  // the last match, as every remote size is read
+            listed = entry.size;
         }
     }
+    return listed;
+}
+
+QString Mismatch(const QList<RemoteEntry>& entries, const QByteArray& remotePath,
+                 const Sent& sent) {
+    const std::optional<quint64> listed = ListedSize(entries, remotePath);
     if (!listed) {
         return u"the file is not listed on the controller after the transfer"_s;
     }

@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Bytes taken from the data connection per call, and handed to it per source call.
@@ -25,7 +27,7 @@ QByteArray PortArgument(const QString& address, quint16 port) {
 }  // namespace
 
 bool ActiveTransfer::Outcome::ControlInStep() const {
-    if (control != NetFailure::None || unexpectedReply || !finalCame || reply.code == 421) {
+    if (control != NetFailure::None || controlEnded || !finalCame || reply.code == 421) {
         return false;
     }
     // A refusal answered in time ("550", a "425" before the accept bound) leaves it in step; a
@@ -63,27 +65,52 @@ bool ActiveTransfer::OpenListener(NetSocket& listener, Outcome* outcome) {
 }
 
 bool ActiveTransfer::TakeReplies(Outcome* outcome, bool* preliminaryCame) {
-    const bool open = control_.ReceiveAvailable();
-    while (std::optional<FtpReply> reply = control_.TakeReply()) {
-        if (reply->code == 0) {
-            outcome->control = NetFailure::NotUnderstood;
-            outcome->reply = *reply;
+    while (true) {
+        FtpReply reply;
+        bool got = false;
+        const NetFailure failure = control_.Poll(&reply, &got);
+        if (failure != NetFailure::None) {
+            outcome->control = failure;
+            outcome->reply = failure == NetFailure::OutOfStep ? control_.Unsolicited() : reply;
             return false;
         }
-        if (outcome->finalCame) {
-            outcome->unexpectedReply = true;  // answers nothing that was sent
-        } else if (reply->IsPreliminary()) {
+        if (!got) {
+            break;
+        }
+        if (reply.IsPreliminary()) {
             *preliminaryCame = true;
+            outcome->started = true;
         } else {
-            outcome->reply = *reply;
+            outcome->reply = reply;
             outcome->finalCame = true;
         }
     }
-    if (!open && !outcome->finalCame) {
-        outcome->control = NetFailure::Closed;
-        return false;
+    if (control_.Ended()) {
+        if (!outcome->finalCame) {
+            outcome->control = NetFailure::Closed;
+            return false;
+        }
+        outcome->controlEnded = true;  // after its answer: no longer watched
     }
     return true;
+}
+
+NetSocket ActiveTransfer::AcceptFromController(NetSocket& listener) {
+    const QString controller = control_.Socket().PeerAddress();
+    while (true) {
+        NetSocket connection = listener.Accept();
+        if (!connection.IsOpen()) {
+            return connection;
+        }
+        const QString peer = connection.PeerAddress();
+        if (!controller.isEmpty() && peer == controller) {
+            return connection;
+        }
+        connection.Reset();
+        control_.Transcript().Note(
+            u"Closed a data connection from %1: only the controller (%2) may open it."_s.arg(
+                peer, controller));
+    }
 }
 
 ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sink* sink,
@@ -95,6 +122,9 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
     }
     outcome.control = control_.Send(command, QDeadlineTimer(bounds_.reply));
     if (outcome.control != NetFailure::None) {
+        if (outcome.control == NetFailure::OutOfStep) {
+            outcome.reply = control_.Unsolicited();
+        }
         return outcome;
     }
     const QDeadlineTimer firstReplyDeadline(bounds_.reply);
@@ -106,8 +136,11 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
     QDeadlineTimer finalDeadline(QDeadlineTimer::Forever);
 
     NetSocket data;
+    NetSocket unwatched;  // stands in for a socket no longer waited on
     bool preliminaryCame = false;
     bool dataEnded = false;
+    bool closing = false;  // send: our side has ended; the controller's end is awaited
+    qint64 unsent = -1;    // send: bytes the controller had not acknowledged at the last look
     std::vector<char> buffer(static_cast<size_t>(sink != nullptr ? kReceiveChunk : kSendChunk));
     qint64 pending = 0;  // send: bytes of buffer not yet sent, from offset
     qint64 offset = 0;
@@ -122,14 +155,16 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
         const bool moving = data.IsOpen() && !dataEnded;
         // The file is read only once the controller took the command: a refused STOR (or a
         // "421" to it) leaves the source untouched, so the request can be repeated.
-        if (moving && source != nullptr && pending == 0 && preliminaryCame) {
+        if (moving && source != nullptr && !closing && pending == 0 && preliminaryCame) {
             const qint64 count = (*source)(buffer.data(), kSendChunk);
             if (count < 0) {
                 outcome.data = DataFailure::Stopped;
                 break;
             }
             if (count == 0) {
-                endData();  // the controller reads the end of the file
+                data.ShutdownWrite();  // the controller reads the end of the file
+                closing = true;
+                activityDeadline.setRemainingTime(bounds_.inactivity);
                 continue;
             }
             pending = count;
@@ -139,6 +174,7 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
             const qint64 sent = data.Send(buffer.data() + offset, pending);
             if (sent == NetSocket::kFailed) {
                 outcome.data = DataFailure::Lost;
+                outcome.systemError = data.ErrorCode();
                 break;
             }
             if (sent > 0) {
@@ -153,11 +189,13 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
         std::array<NetSocket::Wait, 3> waits;
         size_t count = 0;
         const size_t controlIndex = count;
-        waits[count++] = {&control_.Socket(), !outcome.finalCame, false};
+        // A control connection that ended is no longer looked at: a hang-up would end every wait.
+        waits[count++] = {outcome.controlEnded ? &unwatched : &control_.Socket(),
+                          !outcome.controlEnded, false};
         const size_t listenerIndex = count;
         waits[count++] = {&listener, !data.IsOpen() && !dataEnded, false};
         const size_t dataIndex = count;
-        waits[count++] = {&data, moving && sink != nullptr, moving && pending > 0};
+        waits[count++] = {&data, moving && (sink != nullptr || closing), moving && pending > 0};
         const WaitResult waited =
             WaitForSockets(std::span(waits.data(), count), QDeadlineTimer(kTickInterval), {});
         if (waited == WaitResult::Failed) {
@@ -172,15 +210,20 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
             break;
         }
         if (waits[listenerIndex].readable) {
-            data = listener.Accept();
+            data = AcceptFromController(listener);
             if (data.IsOpen()) {
                 listener.Close();
+                outcome.started = true;
                 activityDeadline.setRemainingTime(bounds_.inactivity);
             }
         }
         if (waits[dataIndex].readable) {
             qint64 received = 0;
-            while ((received = data.Receive(buffer.data(), kReceiveChunk)) > 0) {
+            while ((received = data.Receive(buffer.data(), static_cast<qint64>(buffer.size()))) >
+                   0) {
+                if (sink == nullptr) {
+                    continue;  // what the controller writes on a STOR's connection is dropped
+                }
                 outcome.bytes += received;
                 activityDeadline.setRemainingTime(bounds_.inactivity);
                 if (bounds_.maxBytes >= 0 && outcome.bytes > bounds_.maxBytes) {
@@ -199,8 +242,26 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
                 endData();
             } else if (received == NetSocket::kFailed) {
                 outcome.data = DataFailure::Lost;
+                outcome.systemError = data.ErrorCode();
                 break;
             }
+        } else if (waits[dataIndex].failed && moving && !waits[dataIndex].writable) {
+            outcome.data = DataFailure::Lost;  // broke while nothing was asked of it
+            outcome.systemError = data.ErrorCode();
+            break;
+        }
+        if (source != nullptr && data.IsOpen() && !dataEnded) {
+            // Bytes the controller acknowledges are data moving, even while none can be sent.
+            const qint64 now = data.UnsentBytes();
+            if (now >= 0 && unsent >= 0 && now < unsent) {
+                activityDeadline.setRemainingTime(bounds_.inactivity);
+            }
+            unsent = now;
+        }
+        // The controller took every byte and said so: its own end need not be awaited.
+        if (closing && !dataEnded && unsent <= 0 && outcome.finalCame &&
+            outcome.reply.IsPositive()) {
+            endData();
         }
 
         if (!preliminaryCame && !outcome.finalCame && firstReplyDeadline.hasExpired()) {
@@ -212,8 +273,12 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
             break;
         }
         if (data.IsOpen() && !dataEnded && activityDeadline.hasExpired()) {
-            outcome.data = DataFailure::Stalled;
-            break;
+            if (closing && unsent <= 0) {
+                endData();  // every byte arrived; the controller keeps its side open
+            } else {
+                outcome.data = DataFailure::Stalled;
+                break;
+            }
         }
         if (dataEnded && !outcome.finalCame && finalDeadline.hasExpired()) {
             outcome.control = NetFailure::TimedOut;
@@ -227,18 +292,31 @@ ActiveTransfer::Outcome ActiveTransfer::Run(const QByteArray& command, const Sin
     if (data.IsOpen()) {
         data.Reset();  // the controller sees a broken transfer, never a complete one
     }
-    if (outcome.data == DataFailure::Lost && !outcome.finalCame) {
+    if (outcome.data == DataFailure::Lost && !outcome.finalCame &&
+        outcome.control == NetFailure::None) {
         // The controller says why it broke the connection ("426", "552"): read it for the text.
+        const QDeadlineTimer deadline(bounds_.reply);
         FtpReply reply;
-        if (control_.Read(&reply, QDeadlineTimer(bounds_.reply)) == NetFailure::None &&
-            !reply.IsPreliminary()) {
+        NetFailure failure = NetFailure::None;
+        while ((failure = control_.Read(&reply, deadline)) == NetFailure::None &&
+               reply.IsPreliminary()) {
+        }
+        if (failure == NetFailure::None) {
             outcome.reply = reply;
             outcome.finalCame = true;
         }
     }
-    // A reply that came with the final one, or right after it, answers nothing sent.
-    if (outcome.finalCame && control_.IsOpen() && control_.HasUnsolicitedInput()) {
-        outcome.unexpectedReply = true;
+    // A reply that came after the final one, while the data went on, answers nothing sent.
+    if (outcome.finalCame && outcome.control == NetFailure::None && !outcome.controlEnded &&
+        control_.IsOpen()) {
+        FtpReply ignored;
+        bool got = false;
+        if (control_.Poll(&ignored, &got) == NetFailure::OutOfStep) {
+            outcome.control = NetFailure::OutOfStep;
+            outcome.reply = control_.Unsolicited();
+        } else if (control_.Ended()) {
+            outcome.controlEnded = true;
+        }
     }
     return outcome;
 }

@@ -11,6 +11,13 @@
 // and the control connection side by side, so the controller may connect before or after its
 // preliminary reply and may send its final reply before the data has been read. The transfer is
 // complete only when the data connection has ended AND a positive final reply has come.
+//
+// Only a connection from the controller's address (the control connection's peer) is taken as
+// the data connection; any other is closed at once, noted in the transcript, and the listener
+// goes on waiting within the same bound. A reply on the control connection other than the
+// command's own preliminary and final ones ends the transfer as OutOfStep. A STOR ends its data
+// with a half-close and waits, bounded, for the controller to close its side: the controller
+// reads every byte and an orderly end, never a reset.
 class ActiveTransfer {
 public:
     struct Bounds {
@@ -35,11 +42,13 @@ public:
     struct Outcome {
         NetFailure control = NetFailure::None;  // on the control connection
         DataFailure data = DataFailure::None;
-        FtpReply reply;  // the last reply (final when finalCame)
+        FtpReply reply;  // the last reply (final when finalCame); for OutOfStep the stray one
         bool finalCame = false;
-        bool portRefused = false;  // the reply is PORT's refusal
-        bool unexpectedReply = false;
-        qint64 bytes = 0;  // bytes moved on the data connection
+        bool portRefused = false;   // the reply is PORT's refusal
+        bool started = false;       // the controller took the command (1xx, or it connected)
+        bool controlEnded = false;  // the controller closed the control connection after it
+        qint64 bytes = 0;           // bytes moved on the data connection
+        int systemError = 0;        // the data connection's error, when it broke
         // Whether the control connection can still be trusted to be in step.
         bool ControlInStep() const;
     };
@@ -56,6 +65,8 @@ private:
     bool OpenListener(NetSocket& listener, Outcome* outcome);
     // Takes the replies that arrived; false when the control connection failed.
     bool TakeReplies(Outcome* outcome, bool* preliminaryCame);
+    // The controller's connection waiting on the listener, if any; others are closed.
+    NetSocket AcceptFromController(NetSocket& listener);
 
     ControlConnection& control_;
     Bounds bounds_;

@@ -20,6 +20,7 @@ NetFailure ControlConnection::Open(const QString& address, quint16 port,
         Close();  // keeps the system's error number for SystemError()
         return NetFailure::Unreachable;
     }
+    owed_ = true;  // the greeting
     const QDeadlineTimer deadline(replyTimeout);
     NetFailure failure = NetFailure::None;
     do {
@@ -31,11 +32,27 @@ NetFailure ControlConnection::Open(const QString& address, quint16 port,
 void ControlConnection::Close() {
     socket_.Close();
     reader_.Clear();
+    unsolicited_ = {};
+    owed_ = false;
     ended_ = false;
 }
 
 NetFailure ControlConnection::Send(const QByteArray& command, const QDeadlineTimer& deadline) {
+    if (HoldsLineBreak(command)) {
+        return NetFailure::BadCommand;
+    }
+    if (owed_) {
+        return NetFailure::OutOfStep;  // the reply to the command before was never read
+    }
+    const bool open = ReceiveAvailable();
+    if (const NetFailure stray = Stray(); stray != NetFailure::None) {
+        return stray;
+    }
+    if (!open) {
+        return NetFailure::Closed;
+    }
     transcript_.CommandSent(command);
+    owed_ = true;
     const QByteArray line = command + "\r\n";
     qsizetype sent = 0;
     while (sent < line.size()) {
@@ -86,12 +103,50 @@ std::optional<FtpReply> ControlConnection::TakeReply() {
     return reply;
 }
 
+NetFailure ControlConnection::Stray() {
+    if (!reader_.HasPending()) {
+        return NetFailure::None;
+    }
+    std::optional<FtpReply> stray = TakeReply();
+    unsolicited_ = stray ? *stray : FtpReply{0, QByteArrayLiteral("(a part of a reply)")};
+    reader_.Clear();
+    return NetFailure::OutOfStep;
+}
+
+NetFailure ControlConnection::TakeOwed(FtpReply* reply, bool* got) {
+    *got = false;
+    if (!owed_) {
+        return Stray();  // a second final reply, or anything else before the next command
+    }
+    std::optional<FtpReply> taken = TakeReply();
+    if (!taken) {
+        return NetFailure::None;
+    }
+    *got = true;
+    *reply = *taken;
+    if (taken->code == 0) {
+        return NetFailure::NotUnderstood;
+    }
+    if (taken->IsPreliminary()) {
+        return NetFailure::None;
+    }
+    owed_ = false;
+    (void)ReceiveAvailable();  // what came with the final reply answers nothing
+    return Stray();
+}
+
+NetFailure ControlConnection::Poll(FtpReply* reply, bool* got) {
+    (void)ReceiveAvailable();  // the end is seen by the caller (Ended), after what came before it
+    return TakeOwed(reply, got);
+}
+
 NetFailure ControlConnection::Read(FtpReply* reply, const QDeadlineTimer& deadline,
                                    const NetTick& tick) {
     while (true) {
-        if (std::optional<FtpReply> taken = TakeReply()) {
-            *reply = *taken;
-            return reply->code == 0 ? NetFailure::NotUnderstood : NetFailure::None;
+        bool got = false;
+        const NetFailure failure = TakeOwed(reply, &got);
+        if (failure != NetFailure::None || got) {
+            return failure;
         }
         if (ended_) {
             return NetFailure::Closed;
@@ -119,6 +174,9 @@ NetFailure ControlConnection::Exchange(const QByteArray& command, FtpReply* repl
         if (failure == NetFailure::None && !reply->IsPreliminary()) {
             break;
         }
+    }
+    if (failure == NetFailure::OutOfStep) {
+        *reply = unsolicited_;
     }
     return failure;
 }

@@ -1,35 +1,22 @@
 #include "ftp/FtpClient.h"
 
+#include <QHostAddress>
 #include <QMetaObject>
 
-namespace {
+#include "ftp/ReceivedSizeCheck.h"
 
-// The path of a 257 reply: the bytes between the first quote and its closing quote, with doubled
-// quotes taken as one.
-QByteArray QuotedPath(const QByteArray& reply) {
-    const qsizetype open = reply.indexOf('"');
-    if (open < 0) {
-        return {};
-    }
-    QByteArray path;
-    for (qsizetype index = open + 1; index < reply.size(); ++index) {
-        if (reply[index] == '"') {
-            if (index + 1 < reply.size() && reply[index + 1] == '"') {
-                path += '"';
-                ++index;
-                continue;
-            }
-            return path;
-        }
-        path += reply[index];
-    }
-    return {};
-}
+namespace {
 
 // The argument of a command line ("" for none).
 QByteArray ArgumentOf(const QByteArray& command) {
     const qsizetype blank = command.indexOf(' ');
     return blank < 0 ? QByteArray() : command.mid(blank + 1);
+}
+
+// A 257 reply's directory, or none when it holds a CR, LF or NUL (it could never be sent back).
+QByteArray RememberablePath(const FtpReply& reply) {
+    const QByteArray path = reply.QuotedPath();
+    return HoldsLineBreak(path) ? QByteArray() : path;
 }
 
 FtpClient::Result Failed(FtpClient::Failure failure) {
@@ -40,16 +27,15 @@ FtpClient::Result Failed(FtpClient::Failure failure) {
 
 }  // namespace
 
-bool IsAbsoluteRemotePath(const QByteArray& path) {
-    return path.startsWith('/');
-}
-
 FtpClient::Result FtpClient::Open(const Login& login) {
     control_.Close();
     login_ = login;
     remembered_.clear();
     rememberedKnown_ = true;
     unanswered_ = false;
+    if (QHostAddress(login.host).protocol() == QAbstractSocket::IPv6Protocol) {
+        return Failed(Failure::NotIpv4);  // PORT names IPv4 addresses only
+    }
     Result result = LogIn();
     if (!result.Ok()) {
         control_.Close();
@@ -60,7 +46,7 @@ FtpClient::Result FtpClient::Open(const Login& login) {
         control_.Close();
         return result;
     }
-    remembered_ = result.reply.code == 257 ? QuotedPath(result.reply.text) : QByteArray();
+    remembered_ = result.reply.code == 257 ? RememberablePath(result.reply) : QByteArray();
     inRemembered_ = true;
     return {};
 }
@@ -116,7 +102,9 @@ FtpClient::Result FtpClient::Exchange(const QByteArray& command) {
 FtpClient::Result FtpClient::FromNet(NetFailure failure, const FtpReply& reply) {
     Result result;
     result.reply = reply;
-    result.inStep = failure == NetFailure::None && reply.code != 421;
+    // A command refused before it was sent leaves the connection as it was.
+    result.inStep =
+        (failure == NetFailure::None || failure == NetFailure::BadCommand) && reply.code != 421;
     switch (failure) {
         case NetFailure::None:
             if (reply.code == 421) {
@@ -140,6 +128,13 @@ FtpClient::Result FtpClient::FromNet(NetFailure failure, const FtpReply& reply) 
         case NetFailure::NotUnderstood:
             result.failure = Failure::NotUnderstood;
             break;
+        case NetFailure::OutOfStep:
+            // An idle "421" that came between the steps of a request is still the session closing.
+            result.failure = reply.code == 421 ? Failure::SessionClosed : Failure::OutOfStep;
+            break;
+        case NetFailure::BadCommand:
+            result.failure = Failure::BadCommand;
+            break;
     }
     return result;
 }
@@ -148,6 +143,7 @@ FtpClient::Result FtpClient::FromTransfer(const ActiveTransfer::Outcome& outcome
     using DataFailure = ActiveTransfer::DataFailure;
     Result result = FromNet(outcome.control, outcome.reply);
     result.bytes = outcome.bytes;
+    result.started = outcome.started;
     result.inStep = outcome.ControlInStep();
     if (outcome.control != NetFailure::None) {
         return result;
@@ -163,6 +159,7 @@ FtpClient::Result FtpClient::FromTransfer(const ActiveTransfer::Outcome& outcome
             break;
         case DataFailure::Lost:
             result.failure = Failure::DataLost;
+            result.systemError = outcome.systemError;
             break;
         case DataFailure::Stalled:
             result.failure = Failure::DataStalled;
@@ -295,7 +292,7 @@ FtpClient::Result FtpClient::ChangeDirectory(const QByteArray& path) {
         }
         const Result reported = Exchange("PWD");
         const QByteArray directory = reported.Ok() && reported.reply.code == 257
-                                         ? QuotedPath(reported.reply.text)
+                                         ? RememberablePath(reported.reply)
                                          : QByteArray();
         // A relative change the controller does not report leaves the directory unknown: after
         // a reconnection, relative names then fail rather than run somewhere else.
@@ -314,10 +311,12 @@ FtpClient::Result FtpClient::ReadDirectory(QByteArray* directory) {
             result.failure = Failure::Refused;
         }
         if (result.Ok()) {
-            *directory = QuotedPath(result.reply.text);
+            *directory = RememberablePath(result.reply);
             if (!directory->isEmpty()) {
                 remembered_ = *directory;
                 rememberedKnown_ = true;
+            } else if (HoldsLineBreak(result.reply.QuotedPath())) {
+                result.failure = Failure::DirectoryUnknown;  // a path that cannot be sent back
             }
         }
         return result;
@@ -343,28 +342,36 @@ FtpClient::Result FtpClient::List(const QByteArray& argument, qint64 maxBytes,
     });
 }
 
-FtpClient::Result FtpClient::Retrieve(const QByteArray& name, char type,
+FtpClient::Result FtpClient::Retrieve(const QByteArray& name, char type, qint64 listedSize,
                                       const ActiveTransfer::Sink& sink, const NetTick& tick) {
     return Run(!IsAbsoluteRemotePath(name), true, [&] {
         Result result = SetType(type);
         if (!result.Ok()) {
             return result;
         }
-        qint64 expected = -1;
-        if (type == 'I') {  // sizes count bytes only in binary
+        const bool ascii = type == 'A';
+        qint64 expected = listedSize;
+        if (!ascii) {  // sizes count bytes only in binary
             const Result size = Exchange("SIZE " + name);
             if (!size.Ok() && size.failure != Failure::Refused) {
                 return size;
             }
             bool valid = false;
             const qint64 value = size.reply.text.mid(4).trimmed().toLongLong(&valid);
-            expected = size.reply.code == 213 && valid ? value : -1;
+            if (size.reply.code == 213 && valid && value >= 0) {
+                expected = value;
+            }
         }
+        ReceivedSizeCheck check(expected, ascii);
         ActiveTransfer transfer(control_, TransferBounds(), tick);
-        result = FromTransfer(transfer.Receive("RETR " + name, sink));
+        result = FromTransfer(transfer.Receive("RETR " + name, [&](const char* data, qint64 size) {
+            return check.Take(data, size) && sink(data, size);
+        }));
         result.expected = expected;
         result.dataMoved = result.bytes > 0;
-        if (result.Ok() && expected >= 0 && result.bytes != expected) {
+        if (check.TooMany()) {
+            result.failure = Failure::TooManyBytes;
+        } else if (result.Ok() && !check.Fits()) {
             result.failure = Failure::SizeMismatch;
         }
         return result;

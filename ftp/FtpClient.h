@@ -13,18 +13,22 @@
 //
 // Replies never get out of step: after any anomaly (no answer in time, a reply that answers
 // nothing, a broken connection, a data connection that failed, "421") the control connection is
-// closed. The next request then logs in again and, when its names are relative, enters the
-// remembered directory again first; when that fails the request fails rather than running in
-// another directory. A connection that the controller closed while idle (an idle "421") is
-// noticed before the next request and replaced. Only when the controller answers "421" to a
-// request that is safe to repeat (PWD, CWD, LIST, SIZE, TYPE; STOR and RETR before any data
-// moved) is it repeated once, silently.
+// closed, and the request fails (ControlConnection tells a reply that answers nothing). The next
+// request then logs in again and, when its names are relative, enters the remembered directory
+// again first; when that fails the request fails rather than running in another directory. A
+// connection that the controller closed while idle (an idle "421") is noticed before the next
+// request and replaced. Only when the controller answers "421" to a request that is safe to repeat
+// (PWD, CWD, LIST, SIZE, TYPE; STOR and RETR before any data moved) is it repeated once, silently.
 //
 // After a request got no answer (a reply, the controller's data connection or its data did not
 // come in time), or a reconnection failed, nothing else is sent for the rest of the user's
 // command: every further request fails at once, with that first failure, until control returns
 // to the event loop (or EndCommand is called). So a dead controller costs one wait, not one wait
 // per request.
+//
+// Active mode (PORT) only, so only IPv4 controllers: an IPv6 address is refused before anything
+// is sent. A directory the controller reports with a CR, LF or NUL in it is never remembered (it
+// could not be sent back).
 class FtpClient {
 public:
     enum class Failure {
@@ -36,6 +40,9 @@ public:
         ConnectionLost,    // the controller closed the control connection or it broke
         SessionClosed,     // "421"
         NotUnderstood,     // a reply that is not FTP
+        OutOfStep,         // a reply that answers no request (reply holds it)
+        BadCommand,        // a name holding CR, LF or NUL: nothing was sent
+        NotIpv4,           // an IPv6 address: active mode here is IPv4 only
         DirectoryLost,     // after a reconnection the remembered directory could not be entered
         DirectoryUnknown,  // after a reconnection the current directory is not known
         DataNotOpened,     // the controller did not connect back (or "425")
@@ -43,6 +50,7 @@ public:
         DataStalled,       // no data moved within the bound
         DataTooLarge,      // a listing beyond its size or time bound
         SizeMismatch,      // the bytes received differ from the size the controller gave
+        TooManyBytes,      // more bytes came than the size the controller gave
         Stopped,           // cancelled, or the local file failed
     };
     struct Result {
@@ -51,8 +59,9 @@ public:
         qint64 bytes = 0;        // bytes moved on the data connection
         qint64 expected = -1;    // the size the controller gave for a download; -1: none
         bool dataMoved = false;  // the transfer used its source or sink: it cannot be repeated
+        bool started = false;    // the controller took the RETR or STOR (a 1xx, or it connected)
         bool inStep = true;      // the control connection can go on being used
-        int systemError = 0;     // the system's error number of an Unreachable
+        int systemError = 0;     // the system's error number of an Unreachable or a DataLost
         bool Ok() const { return failure == Failure::None; }
     };
     struct Timeouts {
@@ -81,19 +90,26 @@ public:
     Result Command(const QByteArray& command);
     // CWD, then PWD; the directory reported (or the absolute path) becomes the remembered one.
     Result ChangeDirectory(const QByteArray& path);
-    // PWD; the directory reported becomes the remembered one.
+    // PWD; the directory reported becomes the remembered one. One that holds a CR, LF or NUL fails
+    // the request as DirectoryUnknown.
     Result ReadDirectory(QByteArray* directory);
     // LIST with the argument (none: the current directory) into listing, within the bounds.
     Result List(const QByteArray& argument, qint64 maxBytes, QByteArray* listing);
-    // SIZE; -1 when the controller does not say.
-    qint64 Size(const QByteArray& name);
-    // RETR or STOR in the given type ('A' or 'I').
-    Result Retrieve(const QByteArray& name, char type, const ActiveTransfer::Sink& sink,
-                    const NetTick& tick);
+    // RETR in the given type ('A' or 'I'), checked against the size the controller gives: in
+    // binary SIZE where it answers, else listedSize; in ASCII listedSize, which the bytes received
+    // fit as they are (a controller that keeps CRLF) or with each CRLF counted as one byte (one
+    // that keeps LF). More bytes than that stop the transfer (TooManyBytes); fewer or more at the
+    // end fail it (SizeMismatch). listedSize -1: none known.
+    Result Retrieve(const QByteArray& name, char type, qint64 listedSize,
+                    const ActiveTransfer::Sink& sink, const NetTick& tick);
+    // STOR in the given type ('A' or 'I'); the data ends with a half-close (ActiveTransfer).
+    // started in the result tells whether the controller took it, and so may hold a partial file.
     Result Store(const QByteArray& name, char type, const ActiveTransfer::Source& source,
                  const NetTick& tick);
 
     const QByteArray& RememberedDirectory() const { return remembered_; }
+    // The commands and replies since the last login, with what the client noted.
+    const FtpTranscript& Transcript() const { return control_.Transcript(); }
 
     // Ends the user's command: after a request that got no answer, requests are sent again. The
     // event loop does this by itself once a command of the window is over; a worker thread that
@@ -128,4 +144,6 @@ private:
 
 // Whether a path names its place from the root ("/rfa\cfg") rather than from the current
 // directory.
-bool IsAbsoluteRemotePath(const QByteArray& path);
+inline bool IsAbsoluteRemotePath(const QByteArray& path) {
+    return path.startsWith('/');
+}

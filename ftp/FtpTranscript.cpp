@@ -20,7 +20,7 @@ void FtpTranscript::CommandSent(const QByteArray& bytes) {
         if (command.left(5).compare(u"PASS "_s, Qt::CaseInsensitive) == 0) {
             command = u"PASS ******"_s;
         }
-        exchanges_.append({command, 0, {}});
+        exchanges_.append({command, 0, {}, {}});
         multiLineCode_.clear();
     }
 }
@@ -36,6 +36,13 @@ void FtpTranscript::ReplyReceived(const QByteArray& bytes) {
         }
         AddLine(QString::fromUtf8(line));
     }
+}
+
+void FtpTranscript::Note(const QString& text) {
+    if (exchanges_.isEmpty()) {
+        exchanges_.append({QString(), 0, {}, {}});
+    }
+    exchanges_.last().notes.append(text);
 }
 
 void FtpTranscript::AddLine(const QString& line) {
@@ -58,7 +65,8 @@ void FtpTranscript::AddLine(const QString& line) {
         return;  // preliminary
     }
     if (exchanges_.isEmpty() || exchanges_.last().code != 0) {
-        exchanges_.append({QString(), 0, {}});  // an unsolicited reply, e.g. the greeting or a 421
+        exchanges_.append(
+            {QString(), 0, {}, {}});  // an unsolicited reply, e.g. the greeting or a 421
     }
     exchanges_.last().code = code;
     exchanges_.last().reply = line;

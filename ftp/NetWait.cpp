@@ -11,7 +11,7 @@ WaitResult WaitForSockets(std::span<NetSocket::Wait> waits, const QDeadlineTimer
             return WaitResult::Failed;
         }
         for (const NetSocket::Wait& wait : waits) {
-            if (wait.readable || wait.writable) {
+            if (wait.readable || wait.writable || wait.failed) {
                 return WaitResult::Ready;
             }
         }

@@ -14,6 +14,7 @@ constexpr std::chrono::milliseconds kTickInterval{100};
 
 enum class WaitResult { Ready, TimedOut, Cancelled, Failed };
 
-// Waits until one of the sockets is ready, the deadline passes or the tick cancels.
+// Waits until one of the sockets is ready or has failed (NetSocket::Wait::failed, also for a
+// socket nothing was asked of), the deadline passes or the tick cancels.
 WaitResult WaitForSockets(std::span<NetSocket::Wait> waits, const QDeadlineTimer& deadline,
                           const NetTick& tick);

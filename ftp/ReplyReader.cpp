@@ -17,6 +17,30 @@ QString FtpReply::LastLine() const {
     return QString::fromUtf8(text.mid(start));
 }
 
+bool HoldsLineBreak(const QByteArray& bytes) {
+    return bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0');
+}
+
+QByteArray FtpReply::QuotedPath() const {
+    const qsizetype open = text.indexOf('"');
+    if (open < 0) {
+        return {};
+    }
+    QByteArray path;
+    for (qsizetype index = open + 1; index < text.size(); ++index) {
+        if (text[index] == '"') {
+            if (index + 1 < text.size() && text[index + 1] == '"') {
+                path += '"';
+                ++index;
+                continue;
+            }
+            return path;
+        }
+        path += text[index];
+    }
+    return {};
+}
+
 std::optional<FtpReply> ReplyReader::Take() {
     FtpReply reply;
     QByteArray multiLineCode;  // "ddd" while inside a multi-line reply

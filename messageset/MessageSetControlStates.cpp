@@ -12,5 +12,6 @@ MessageSetControlStates MessageSetControlStates::For(bool listSelected, bool tre
     states.save = hasEntries && editable;
     states.extract = treeSet && mode == kView;
     states.importAudio = editable;
+    states.matchLoudness = hasEntries && editable;
     return states;
 }

@@ -22,11 +22,14 @@ MessageSetEditor::MessageSetEditor(MessageSetView& view, const PageContext& cont
       builder_(context.dialogs, context.progress),
       extraction_(context.dialogs, context.app.ProgramName()),
       audioImport_(context.dialogs, context.progress),
+      loudness_(table_, context.dialogs, context.progress),
       playback_(context.dialogs) {
     // Queued: a refused name is said once the list's editor has closed.
     connect(&table_, &MessageSetTableModel::NameRefused, this, &MessageSetEditor::ShowNameRule,
             Qt::QueuedConnection);
     connect(&table_, &MessageSetTableModel::dataChanged, this, &MessageSetEditor::UpdateControls);
+    connect(&loudness_, &MessageSetLoudness::SpreadChanged, this,
+            [this](const QString& text) { view_.ShowLoudnessSpread(text); });
 }
 
 MessageSetEditor::~MessageSetEditor() = default;
@@ -68,6 +71,7 @@ void MessageSetEditor::UpdateControls() {
 void MessageSetEditor::UpdateTotals() {
     countText_ = QString::number(Set().entries.size());
     totalText_ = FormatKilobytes(static_cast<quint64>(Set().EstimateSetSize()));
+    loudness_.Refresh(storedSet_ ? &*storedSet_ : nullptr);
     ShowFieldsInView();
 }
 
@@ -136,6 +140,17 @@ void MessageSetEditor::ExtractSet() {
     }
     view_.RefreshTreeFolder();  // shows new folders of waves
     EnterEditMode();
+}
+
+void MessageSetEditor::MatchLoudness() {
+    if (mode_ == Mode::kView) {
+        return;
+    }
+    if (loudness_.Match(view_.SelectedRow())) {
+        view_.RefreshTreeFolder();  // shows the folder of matched copies
+        UpdateTotals();
+    }
+    UpdateControls();
 }
 
 void MessageSetEditor::RemoveMessage() {

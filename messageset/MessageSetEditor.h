@@ -8,6 +8,7 @@
 #include "messageset/AudioImportFlow.h"
 #include "messageset/MessagePlayback.h"
 #include "messageset/MessageSetControlStates.h"
+#include "messageset/MessageSetLoudness.h"
 #include "messageset/MessageSetTableModel.h"
 #include "messageset/SetExtractionFlow.h"
 #include "messageset/SetFileBuilder.h"
@@ -21,6 +22,9 @@ class MessageSetView;
 // commands on the set (add, remove, clear, order, rename, play, save) and which of them are
 // available. Reads and shows the widgets' state through a MessageSetView and asks the user through
 // the dialog service.
+//
+// The list's Loudness column and the spread line below it follow the set (MessageSetLoudness);
+// "Match loudness..." brings messages to one loudness in Edit and New mode.
 //
 // In View mode a set whose info file cannot serve (missing, unreadable, of another program, or
 // naming wave files that are gone) is shown from its set file alone (StoredMessageSet), with its
@@ -46,6 +50,7 @@ public:
     bool IsSetChanged() const { return table_.Set().changed; }
     // The set shown from its set file alone, if it is.
     const std::optional<StoredMessageSet>& StoredSet() const { return storedSet_; }
+    const MessageSetLoudness& Loudness() const { return loudness_; }
     SetFileBuilder& Builder() { return builder_; }
     // The wave file last given to the player (whether or not a sound device took it); empty once
     // stopped.
@@ -64,6 +69,8 @@ public:
     void MoveDown() { Move(1); }
     void PlaySelected();
     void StopPlaying() { playback_.Stop(); }
+    // Brings the selected message, or all, to one loudness through matched copies.
+    void MatchLoudness();
     // Asks for a file, builds the set file and writes its info file. The changed flag is cleared
     // only when the set file was built.
     void SaveSetAs();
@@ -116,6 +123,7 @@ private:
     SetExtractionFlow extraction_;
     AudioImportFlow audioImport_;
     std::optional<StoredMessageSet> storedSet_;
+    MessageSetLoudness loudness_;
     QString setFileStatus_;
     MessagePlayback playback_;
     int mode_ = Mode::kView;

@@ -37,6 +37,8 @@ const QString kFlashCardCaption = u"Flash card size"_s;
 // list's font), a size of hundreds of megabytes, and at the least a part of the path.
 constexpr int kNameColumnChars = 18;
 const QString kWidestSize = u"999,999 KB"_s;
+// The loudness column holds a value or a word, in bold when the message is marked.
+const QStringList kWidestLoudness{u"-99.9 LUFS"_s, u"too short"_s, u"unreadable"_s};
 constexpr int kPathColumnChars = 12;
 // The folder tree keeps room for this many average characters of a name.
 constexpr int kTreeChars = 24;
@@ -135,6 +137,8 @@ void MessageSetPage::BuildLayout() {
     downButton_ = MakeButton(u"&Down"_s, u"downButton"_s, u"Down"_s, this);
     playButton_ = MakeButton(u"&Play"_s, u"playButton"_s, u"Play"_s, this);
     stopButton_ = MakeButton(u"S&top"_s, u"stopButton"_s, u"Stop"_s, this);
+    matchLoudnessButton_ =
+        MakeButton(u"&Match loudness..."_s, u"matchLoudnessButton"_s, u"Match loudness"_s, this);
     auto* buttonColumn = new QVBoxLayout;
     buttonColumn->addWidget(MakeLabel(u"File:"_s, u"fileLabel"_s, this));
     buttonColumn->addWidget(addButton_);
@@ -149,6 +153,9 @@ void MessageSetPage::BuildLayout() {
     buttonColumn->addWidget(MakeLabel(u"Wave:"_s, u"waveLabel"_s, this));
     buttonColumn->addWidget(playButton_);
     buttonColumn->addWidget(stopButton_);
+    buttonColumn->addSpacing(8);
+    buttonColumn->addWidget(MakeLabel(u"Loudness:"_s, u"loudnessLabel"_s, this));
+    buttonColumn->addWidget(matchLoudnessButton_);
     buttonColumn->addStretch();
 
     messageList_ = new QTreeView(this);
@@ -174,11 +181,19 @@ void MessageSetPage::BuildLayout() {
     header->resizeSection(MessageSetTableModel::kSizeColumn,
                           std::max(header->sectionSizeHint(MessageSetTableModel::kSizeColumn),
                                    metrics.horizontalAdvance(kWidestSize) + cellMargins));
+    QFont bold = messageList_->font();
+    bold.setBold(true);
+    int loudnessWidth = header->sectionSizeHint(MessageSetTableModel::kLoudnessColumn);
+    for (const QString& text : kWidestLoudness) {
+        loudnessWidth =
+            std::max(loudnessWidth, QFontMetrics(bold).horizontalAdvance(text) + cellMargins);
+    }
+    header->resizeSection(MessageSetTableModel::kLoudnessColumn, loudnessWidth);
     const int pathWidth = std::max(header->sectionSizeHint(MessageSetTableModel::kPathColumn),
                                    charWidth * kPathColumnChars);
     messageList_->setMinimumWidth(header->sectionSize(MessageSetTableModel::kNameColumn) +
                                   header->sectionSize(MessageSetTableModel::kSizeColumn) +
-                                  pathWidth + 2 * messageList_->frameWidth() +
+                                  loudnessWidth + pathWidth + 2 * messageList_->frameWidth() +
                                   style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     messageList_->setEditTriggers(QAbstractItemView::SelectedClicked |
                                   QAbstractItemView::EditKeyPressed);
@@ -202,6 +217,13 @@ void MessageSetPage::BuildLayout() {
     totalsGrid->addWidget(MakeLabel(kFlashCardCaption + u':', u"flashCardSizeLabel"_s, totals), 1,
                           2);
     totalsGrid->addWidget(flashCardLabel_, 1, 3, Qt::AlignRight);
+
+    // The set's loudness spread; hidden while the set is empty.
+    loudnessSpreadLabel_ = MakeLabel(QString(), u"loudnessSpread"_s, this);
+    loudnessSpreadLabel_->setAccessibleName(u"Loudness spread"_s);
+    loudnessSpreadLabel_->setWordWrap(true);
+    loudnessSpreadLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    loudnessSpreadLabel_->hide();
 
     // Says how a set shown from its set file alone was read; hidden otherwise.
     setFileStatusLabel_ = MakeLabel(QString(), u"setFileStatus"_s, this);
@@ -227,6 +249,7 @@ void MessageSetPage::BuildLayout() {
     right->addLayout(modeRow);
     right->addLayout(nameRow);
     right->addLayout(middle, 1);
+    right->addWidget(loudnessSpreadLabel_);
     right->addWidget(setFileStatusLabel_);
     right->addWidget(totals);
     right->addLayout(saveRow);
@@ -247,6 +270,7 @@ void MessageSetPage::Connect() {
         {downButton_, &MessageSetEditor::MoveDown},
         {playButton_, &MessageSetEditor::PlaySelected},
         {stopButton_, &MessageSetEditor::StopPlaying},
+        {matchLoudnessButton_, &MessageSetEditor::MatchLoudness},
         {saveButton_, &MessageSetEditor::SaveSetAs}};
     for (const auto& [button, command] : commands) {
         connect(button, &QPushButton::clicked, this, [this, command] { (editor_.*command)(); });
@@ -361,6 +385,7 @@ void MessageSetPage::ShowControlStates(const MessageSetControlStates& states) {
     saveButton_->setEnabled(states.save);
     extractButton_->setEnabled(states.extract);
     importButton_->setEnabled(states.importAudio);
+    matchLoudnessButton_->setEnabled(states.matchLoudness);
 }
 
 void MessageSetPage::ShowTitle(const QString& title) {
@@ -371,4 +396,10 @@ void MessageSetPage::ShowSetFileStatus(const QString& status) {
     setFileStatusLabel_->setText(status);
     setFileStatusLabel_->setAccessibleDescription(status);
     setFileStatusLabel_->setVisible(!status.isEmpty());
+}
+
+void MessageSetPage::ShowLoudnessSpread(const QString& spread) {
+    loudnessSpreadLabel_->setText(spread);
+    loudnessSpreadLabel_->setAccessibleDescription(spread);
+    loudnessSpreadLabel_->setVisible(!spread.isEmpty());
 }

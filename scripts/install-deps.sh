@@ -10,8 +10,8 @@ packages=(
     clang libclang-rt-14-dev
     # libraries
     qt6-base-dev qt6-multimedia-dev libsimpleini-dev libbenchmark-dev
-    # sound files of other formats: decoding and resampling
-    libsndfile1-dev libsoxr-dev
+    # sound files of other formats: decoding and resampling; loudness (EBU R 128)
+    libsndfile1-dev libsoxr-dev libebur128-dev
     # an installation's history (a git repository written with the library, never the git program)
     libgit2-dev
     # passwords kept in the desktop keyring (Secret Service, through libsecret at run time)

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Renders the README's pictures from the real window:
-#   bash scripts/screenshot.sh [--scale FACTOR] [login|messagesets|filetransfer|extract|site]
+#   bash scripts/screenshot.sh [--scale FACTOR] [login|messagesets|filetransfer|extract|loudness|site]
 # writes docs/main-window.png on the given page, or docs/main-window-FACTORx.png at a scale factor
 # other than 1 (e.g. --scale 1.5 gives docs/main-window-1.5x.png, as a high-density screen shows
 # the window); with "extract", docs/extract.png: the message set page showing a set that has no
-# info file; with "site", docs/site.png: the Site page of five simulated controllers after a push
-# that failed on one of them (its storage is full).
+# info file; with "loudness", docs/loudness.png: the page's Loudness column and spread for a set of
+# spoken messages recorded at different levels; with "site", docs/site.png: the Site page of five
+# simulated controllers after a push that failed on one of them (its storage is full).
 # The window starts in a scratch folder whose settings file fills in the login fields.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,6 +39,24 @@ if [ "$page" = extract ]; then
     printf '[Message Set]\r\nLast Dir=%s\r\n' "$scratch/sets/Lobby.SET" >> "$scratch/Vantrel.ini"
     page=messagesetlist
     output="$root/docs/extract.png"
+elif [ "$page" = loudness ]; then
+    # Spoken messages at different levels, one of them far too quiet; shown from the set file.
+    mkdir -p "$scratch/sets"
+    speak() { # NAME GAIN_DB TEXT: a message wave of TEXT spoken, at GAIN_DB
+        espeak-ng -w "raw-$1.wav" "$3" &&
+            sox "raw-$1.wav" -r 44100 -c 1 -b 16 "$1.wav" vol "$2" dB && rm "raw-$1.wav"
+    }
+    (cd "$scratch/sets" &&
+        speak evacuate -2 "Attention please. Leave the building by the nearest exit." &&
+        speak all-clear -4 "The alarm has ended. You may return to the building." &&
+        speak test -1 "This is a test of the public address system." &&
+        speak closing -12 "The building closes in fifteen minutes." &&
+        sox -n -r 44100 -c 1 -b 16 chime.wav synth 0.3 sine 880 vol -6 dB &&
+        "$root/build/tools/vantrel-set/vantrel-set" build --name Lobby.SET Lobby.SET \
+            chime.wav evacuate.wav all-clear.wav test.wav closing.wav >/dev/null &&
+        rm ./*.wav)
+    printf '[Message Set]\r\nLast Dir=%s\r\n' "$scratch/sets/Lobby.SET" >> "$scratch/Vantrel.ini"
+    output="$root/docs/loudness.png"
 fi
 extra=()
 if [ "$page" = site ]; then

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
+#include <QtEndian>
 #include <algorithm>
 #include <vector>
 
@@ -201,4 +202,42 @@ std::unique_ptr<QTemporaryFile> StoredMessageSet::WaveInTemporaryFile(int index,
         return nullptr;
     }
     return file;
+}
+
+std::optional<LoudnessMeasurement> StoredMessageSet::MeasureLoudness(
+    int index, QString* error, const LoudnessMeter::KeepGoing& keepGoing) const {
+    auto fail = [error](const QString& reason) {
+        if (error != nullptr) {
+            *error = reason;
+        }
+        return std::nullopt;
+    };
+    if (index < 0 || index >= messages_.size() || !messages_.at(index).readable) {
+        return fail(u"Message %1 lies beyond the end of %2."_s.arg(index).arg(path_));
+    }
+    const Message& message = messages_.at(index);
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(message.keptOffset)) {
+        return fail(message_set_texts::CouldNotRead(path_, file.errorString()));
+    }
+    LoudnessMeter meter;
+    // The wave's sound starts at offset 44: 12 bytes the set does not keep, silence in its wave.
+    const std::vector<qint16> silence((kWaveDataOffset - wave_header::kSize) / 2, 0);
+    meter.Add(silence.data(), qint64(silence.size()));
+    std::vector<char> bytes(kCopyChunk);
+    std::vector<qint16> samples(kCopyChunk / 2);
+    for (qint64 left = message.keptBytes & ~qint64(1); left > 0;) {
+        const qint64 read = file.read(bytes.data(), qMin<qint64>(left, kCopyChunk));
+        if (read <= 0 || read % 2 != 0) {
+            return fail(message_set_texts::CouldNotRead(
+                path_, read < 0 ? file.errorString() : u"The file ended early."_s));
+        }
+        qFromLittleEndian<qint16>(bytes.data(), read / 2, samples.data());
+        meter.Add(samples.data(), read / 2);
+        left -= read;
+        if (keepGoing && !keepGoing()) {
+            return fail(u"cancelled"_s);
+        }
+    }
+    return meter.Result();
 }

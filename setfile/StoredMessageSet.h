@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "audio/LoudnessMeter.h"
 #include "setfile/MessageSetModel.h"
 #include "setfile/SetFileReader.h"
 
@@ -62,6 +63,11 @@ public:
     std::optional<QByteArray> Wave(int index, QString* error) const;
     // The same wave in a temporary ".wav" file, for playing; the file goes with the object.
     std::unique_ptr<QTemporaryFile> WaveInTemporaryFile(int index, QString* error) const;
+    // The loudness of message index, measured from the sound its wave holds: the 12 silent bytes
+    // and the bytes the set keeps, read straight from the set file. Nothing, with the reason in
+    // *error, when the message is unreadable, a read fails or keepGoing said stop.
+    std::optional<LoudnessMeasurement> MeasureLoudness(
+        int index, QString* error, const LoudnessMeter::KeepGoing& keepGoing = {}) const;
 
 private:
     QString path_;

@@ -17,21 +17,27 @@ login, drop the data connection after N bytes, refuse MKD, DELE or PWD, delay ev
 control connection after the Kth command, list in DOS format; connect back only after the 1xx
 reply (with a delay), answer "425" late without connecting, delay the greeting or greet with "421",
 close idle control connections with "421", answer the Kth command with "421", trickle data at
-N bytes/s, stall data after N bytes, list endlessly, answer "552" after N bytes of STOR, serve names that are not UTF-8, end replies with LF only, send every reply
-as a multi-line reply, answer "125"/"250" where "150"/"226" are usual, and keep only the first N
-bytes of every stored file while answering "226" as usual.
+N bytes/s, stall data after N bytes, list endlessly, answer "552" after N bytes of STOR, serve
+names that are not UTF-8, end replies with LF only, send every reply as a multi-line reply, answer
+"125"/"250" where "150"/"226" are usual, keep only the first N bytes of every stored file while
+answering "226" as usual, send a command's final reply twice, end a download's data connection
+early (with "226" or "426"), leave SIZE unimplemented, let a stranger from 127.0.0.2 reach the
+data port first, read a STOR's data slowly, and report a directory with a CR in PWD's reply.
+
+Like the controller it never deletes or overwrites the flash card pseudo-file ("550").
 
 When it listens it prints one line to standard output and flushes it:
     Controller simulator ready on <host> port <port>
 It runs until it is killed (SIGTERM or SIGINT).
 """
 
-import argparse
 import fnmatch
 import logging
 import os
 import signal
+import socket
 import sys
+import threading
 import time
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
@@ -39,13 +45,42 @@ from pyftpdlib.handlers import BufferedIteratorProducer, FTPHandler
 from pyftpdlib.servers import FTPServer
 
 from simulator_data import ControllerActiveDTP, ControllerDTP, ControllerFS
-from simulator_options import Options
+from simulator_options import Options, parse_arguments
 
 DEFAULT_FOLDERS = ["mmu", "rfa/cfg/def", "rfa/fw", "rfa/drv", "rfa/web", "boot"]
 
 # Commands whose argument is a path: a backslash in it separates directories.
 PATH_COMMANDS = {"CWD", "XCWD", "MKD", "XMKD", "RMD", "XRMD", "STOR", "APPE", "RETR", "DELE",
                  "LIST", "NLST", "SIZE", "MDTM", "RNFR", "RNTO", "MLST", "MLSD", "STAT"}
+
+
+def connect_stranger(port_argument, log):
+    """Connects to the data port a PORT names from 127.0.0.2, before the controller itself does:
+    the stranger sends a line, then logs how many bytes it received until the end or a reset."""
+    try:
+        numbers = [int(x) for x in port_argument.split(",")]
+        address = ("%d.%d.%d.%d" % tuple(numbers[:4]), numbers[4] * 256 + numbers[5])
+        stranger = socket.create_connection(address, timeout=2, source_address=("127.0.0.2", 0))
+    except (OSError, ValueError, IndexError) as error:
+        log("(stranger could not connect: %s)" % error)
+        return
+
+    def run():
+        received = 0
+        try:
+            stranger.sendall(b"stranger's data\r\n")
+            while True:
+                chunk = stranger.recv(65536)
+                if not chunk:
+                    break
+                received += len(chunk)
+        except OSError:
+            pass
+        finally:
+            stranger.close()
+        log("(stranger received %d bytes)" % received)
+
+    threading.Thread(target=run, daemon=True).start()
 
 
 class RefusingAuthorizer(DummyAuthorizer):
@@ -68,6 +103,7 @@ class ControllerHandler(FTPHandler):
         super().__init__(conn, server, ioloop)
         self.late_port = None  # (ip, port) of a PORT whose connection waits for the 1xx reply
         self.swallow_connect_reply = False
+        self.last_verb = None  # the verb of the command being answered
         self._idle_timer = None
         self._restart_idle_timer()
 
@@ -100,6 +136,8 @@ class ControllerHandler(FTPHandler):
             super().handle()
 
     def ftp_PORT(self, line):
+        if Options.stranger:
+            connect_stranger(line, self._log)
         if Options.connect_late < 0 and Options.late_425 < 0:
             return super().ftp_PORT(line)
         try:
@@ -162,6 +200,7 @@ class ControllerHandler(FTPHandler):
 
     def pre_process_command(self, line, cmd, arg):
         self._log(line)
+        self.last_verb = cmd.upper()
         self._restart_idle_timer()
         Options.commands_seen += 1
         if Options.close_after > 0 and Options.commands_seen == Options.close_after:
@@ -189,14 +228,17 @@ class ControllerHandler(FTPHandler):
             time.sleep(Options.reply_delay)
         if resp[:1] == "1" and self.late_port is not None:
             self._after_preliminary()
-        if not (Options.lf_replies or Options.multiline_replies):
+        twice = Options.double_reply is not None and Options.double_reply == self.last_verb \
+            and resp[:1] in "2345"
+        if not (Options.lf_replies or Options.multiline_replies or twice):
             return super().respond(resp, logfun)
         lines = [resp]
         if Options.multiline_replies:
             lines = [resp[:3] + "-The controller answers:", " in more than one line:", resp]
         self._last_response = resp
         ending = "\n" if Options.lf_replies else "\r\n"
-        self.push("".join(line + ending for line in lines))
+        text = "".join(line + ending for line in lines)
+        self.push(text * 2 if twice else text)  # twice: both in one write
         return None
 
     def ftp_LIST(self, path):
@@ -238,80 +280,37 @@ class ControllerHandler(FTPHandler):
         if Options.refuse_pwd:
             self.respond("550 The current directory cannot be told.")
             return None
+        if Options.pwd_cr:
+            self.respond('257 "%s\r" is the current directory.' % self.fs.cwd.replace('"', '""'))
+            return None
         return super().ftp_PWD(line)
+
+    def ftp_SIZE(self, path):
+        if Options.no_size:
+            self.respond("502 Command not implemented.")
+            return None
+        return super().ftp_SIZE(path)
+
+    def _refuse_card(self, path):
+        if self.fs.is_card(path):
+            self.respond("550 The flash card cannot be deleted or overwritten.")
+            return True
+        return False
 
     def ftp_DELE(self, path):
         if Options.refuse_dele:
             self.respond("550 Cannot delete file: refused by the controller.")
             return None
-        return super().ftp_DELE(path)
+        return None if self._refuse_card(path) else super().ftp_DELE(path)
 
+    def ftp_STOR(self, file, mode="w"):
+        return None if self._refuse_card(file) else super().ftp_STOR(file, mode)
 
-def parse_arguments(argv):
-    parser = argparse.ArgumentParser(description="FTP stand-in for the network controller.")
-    parser.add_argument("--host", default="127.0.0.1", help="address to listen on (loopback)")
-    parser.add_argument("--port", type=int, default=0, help="port; 0 picks a free one")
-    parser.add_argument("--user", default="service")
-    parser.add_argument("--password", default="service")
-    parser.add_argument("--root", required=True, help="folder served as the controller's /")
-    parser.add_argument("--card-path", default="/mmu/card",
-                        help="remote path of the flash card pseudo-file")
-    parser.add_argument("--card-size", type=int, default=64 * 1024 * 1024,
-                        help="capacity in bytes listed for the card")
-    parser.add_argument("--no-card", action="store_true", help="no card pseudo-file")
-    parser.add_argument("--refuse-login", action="store_true", help="refuse every login")
-    parser.add_argument("--login-fail-delay", type=float, default=3.0,
-                        help="seconds before a refused login is answered")
-    parser.add_argument("--drop-after", type=int, default=-1, metavar="N",
-                        help="reset every data connection after N bytes")
-    parser.add_argument("--refuse-mkd", action="store_true", help="answer every MKD with 550")
-    parser.add_argument("--refuse-dele", action="store_true", help="answer every DELE with 550")
-    parser.add_argument("--refuse-pwd", action="store_true", help="answer every PWD with 550")
-    parser.add_argument("--reply-delay", type=float, default=0.0, metavar="SECONDS",
-                        help="wait this long before every reply")
-    parser.add_argument("--close-after", type=int, default=-1, metavar="K",
-                        help="close the control connection on the Kth command, without an answer "
-                             "(counted over all connections, once)")
-    parser.add_argument("--dos-listing", action="store_true",
-                        help="list in DOS format instead of Unix format")
-    parser.add_argument("--connect-late", type=float, default=-1.0, metavar="SECONDS",
-                        help="answer PORT at once and connect back only SECONDS after the 1xx "
-                             "reply")
-    parser.add_argument("--late-425", type=float, default=-1.0, metavar="SECONDS",
-                        help="never connect back; answer 425 SECONDS after the 1xx reply")
-    parser.add_argument("--greeting-delay", type=float, default=0.0, metavar="SECONDS",
-                        help="greet only after SECONDS")
-    parser.add_argument("--greeting-421", action="store_true",
-                        help="greet with 421 and close")
-    parser.add_argument("--idle-timeout", type=float, default=300.0, metavar="SECONDS",
-                        help="close a control connection idle this long, with 421")
-    parser.add_argument("--trickle", type=int, default=0, metavar="N",
-                        help="send data at N bytes per second")
-    parser.add_argument("--endless-listing", action="store_true",
-                        help="LIST sends lines without end")
-    parser.add_argument("--store-full-after", type=int, default=-1, metavar="N",
-                        help="answer STOR with 552 after N bytes, breaking its data connection")
-    parser.add_argument("--stall-after", type=int, default=-1, metavar="N",
-                        help="stop sending data after N bytes, keeping the connection open")
-    parser.add_argument("--close-421-after", type=int, default=-1, metavar="K",
-                        help="answer the Kth command with 421 and close (counted over all "
-                             "connections, once)")
-    parser.add_argument("--non-utf8-names", action="store_true",
-                        help="serve names as bytes and put /mmu/caf\\xe9.set (Latin-1) there")
-    parser.add_argument("--lf-replies", action="store_true", help="end reply lines with LF only")
-    parser.add_argument("--multiline-replies", action="store_true",
-                        help="send every reply as a multi-line reply")
-    parser.add_argument("--variant-codes", action="store_true",
-                        help="answer 125 instead of 150 and 250 instead of 226")
-    parser.add_argument("--truncate-stored", type=int, default=-1, metavar="N",
-                        help="keep only the first N bytes of every stored file (STOR still "
-                             "answers 226)")
-    parser.add_argument("--allow-passive", action="store_true",
-                        help="offer passive mode (PASV, EPSV) too")
-    parser.add_argument("--log", metavar="FILE", help="append every command received to FILE "
-                                                      "(passwords masked)")
-    parser.add_argument("--verbose", action="store_true", help="log the server's own messages")
-    return parser.parse_args(argv)
+    def ftp_RNFR(self, path):
+        return None if self._refuse_card(path) else super().ftp_RNFR(path)
+
+    def ftp_RNTO(self, path):
+        return None if self._refuse_card(path) else super().ftp_RNTO(path)
 
 
 def prepare_root(args):
@@ -335,30 +334,6 @@ def main(argv):
                         format="simulator: %(message)s", stream=sys.stderr)
     root, Options.card_file = prepare_root(args)
 
-    Options.card_size = args.card_size
-    Options.drop_after = args.drop_after
-    Options.refuse_mkd = args.refuse_mkd
-    Options.refuse_dele = args.refuse_dele
-    Options.refuse_pwd = args.refuse_pwd
-    Options.reply_delay = args.reply_delay
-    Options.close_after = args.close_after
-    Options.dos_listing = args.dos_listing
-    Options.log_file = args.log
-    Options.connect_late = args.connect_late
-    Options.late_425 = args.late_425
-    Options.greeting_delay = args.greeting_delay
-    Options.greeting_421 = args.greeting_421
-    Options.trickle = args.trickle
-    Options.endless_listing = args.endless_listing
-    Options.store_full_after = args.store_full_after
-    Options.stall_after = args.stall_after
-    Options.close_421_after = args.close_421_after
-    Options.lf_replies = args.lf_replies
-    Options.multiline_replies = args.multiline_replies
-    Options.variant_codes = args.variant_codes
-    Options.allow_passive = args.allow_passive
-    Options.truncate_stored = args.truncate_stored
-    Options.idle_timeout = args.idle_timeout
     if args.non_utf8_names:
         ControllerHandler.unicode_errors = "surrogateescape"
         with open(os.path.join(root.encode(), b"mmu", b"caf\xe9.set"), "wb") as latin1:

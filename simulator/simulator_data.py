@@ -1,6 +1,6 @@
 """The data side of the controller simulator: its file system view (the card pseudo-file, the DOS
-listing format) and its data connections (connected back late, dropped, trickled, stalled, or cut
-by a full store), as the switches in Options ask."""
+listing format) and its data connections (connected back late, dropped, trickled, stalled, cut by a
+full store, ended early, or read slowly), as the switches in Options ask."""
 
 import logging
 import os
@@ -16,7 +16,7 @@ from simulator_options import Options
 class ControllerFS(AbstractedFS):
     """The controller's file system: the card pseudo-file and the optional DOS listing format."""
 
-    def _is_card(self, path):
+    def is_card(self, path):
         return Options.card_file is not None and os.path.realpath(path) == Options.card_file
 
     def _card_stat(self, real_stat):
@@ -26,14 +26,14 @@ class ControllerFS(AbstractedFS):
 
     def stat(self, path):
         result = super().stat(path)
-        return self._card_stat(result) if self._is_card(path) else result
+        return self._card_stat(result) if self.is_card(path) else result
 
     def lstat(self, path):
         result = super().lstat(path)
-        return self._card_stat(result) if self._is_card(path) else result
+        return self._card_stat(result) if self.is_card(path) else result
 
     def getsize(self, path):
-        return Options.card_size if self._is_card(path) else super().getsize(path)
+        return Options.card_size if self.is_card(path) else super().getsize(path)
 
     def format_list(self, basedir, listing, ignore_err=True):
         if not Options.dos_listing:
@@ -56,8 +56,16 @@ class ControllerActiveDTP(ActiveDTP):
     """Forgets the data socket once it is handed to the data handler.
 
     The stock connector keeps the descriptor number and, when it is closed later (at the next PORT
-    or at logout), unregisters whatever connection has been given that number since.
+    or at logout), unregisters whatever connection has been given that number since. For a slow
+    STOR reader the socket gets a small receive buffer before it connects.
     """
+
+    def create_socket(self, family=socket.AF_INET, type=socket.SOCK_STREAM):
+        super().create_socket(family, type)
+        if Options.slow_stor > 0:
+            # A small receive buffer from the start, so that what is not read yet stays with the
+            # sender.
+            self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
 
     def handle_connect(self):
         if self.cmd_channel.late_port is not None:
@@ -80,6 +88,24 @@ class ControllerDTP(DTPHandler):
         self._drop_pending = False
         self._drop_reply = "426 Data connection dropped; transfer aborted."
         self._trickle_timer = None
+        self._ending_early = False
+
+    def _end_early(self):
+        """Ends the data connection in order, as if the file ended here."""
+        if self._closed:
+            return
+        self._resp = ("426 Transfer aborted; %d bytes transmitted." % self.tot_bytes_sent
+                      if Options.end_data_early_426 else "226 Transfer complete.", logging.info)
+        self.close()
+
+    def enable_receiving(self, type, cmd):
+        super().enable_receiving(type, cmd)
+        if Options.slow_stor > 0:
+            # A line of its own on the data connection, as some controllers write.
+            try:
+                self.socket.send(b"ready\r\n")
+            except OSError:
+                pass
 
     def _drop(self):
         if self._closed:
@@ -112,6 +138,14 @@ class ControllerDTP(DTPHandler):
         super().close()
 
     def send(self, data):
+        if Options.end_data_early >= 0 and self.file_obj is not None:  # a RETR, not a LIST
+            allowed = Options.end_data_early - self.tot_bytes_sent
+            sent = super().send(data[:allowed]) if allowed > 0 else 0
+            if self.tot_bytes_sent >= Options.end_data_early and not self._ending_early:
+                self._ending_early = True
+                self.del_channel()
+                self.ioloop.call_later(0.05, self._end_early, _errback=self.handle_error)
+            return sent
         if Options.stall_after >= 0:
             allowed = Options.stall_after - self.tot_bytes_sent
             sent = super().send(data[:allowed]) if allowed > 0 else 0
@@ -134,6 +168,8 @@ class ControllerDTP(DTPHandler):
         return sent
 
     def recv(self, buffer_size):
+        if Options.slow_stor > 0:
+            buffer_size = max(1, Options.slow_stor // 10)
         data = super().recv(buffer_size)
         limit = Options.drop_after
         if Options.store_full_after >= 0:
@@ -153,5 +189,16 @@ class ControllerDTP(DTPHandler):
         super().handle_read()
         if self._drop_pending:
             self._drop()
+        elif Options.slow_stor > 0 and not self._closed:
+            self._pause_reading()
+
+    def _pause_reading(self):
+        """Reads nothing for a tenth of a second: the slow reader."""
+        def wake():
+            self._trickle_timer = None
+            if not self._closed:
+                self.add_channel(events=self.ioloop.READ)
+        self.del_channel()
+        self._trickle_timer = self.ioloop.call_later(0.1, wake, _errback=self.handle_error)
 
     handle_read_event = handle_read  # the base class binds this name to its own handle_read

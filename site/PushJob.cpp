@@ -137,9 +137,17 @@ bool PushJob::MakeFolders(WorkerContext& context) {
         if (!RemoteCategoryDirectory::MayBeCreated(folder)) {
             continue;
         }
-        if (!context.Call([&] { return EnsureRemoteDirectory(context.Session(), folder); })) {
-            return context.Fail(retry_rule::Failure::Other,
-                                u"The folder %1 cannot be made on the controller."_s.arg(folder));
+        RemoteDirectoryWalk walk = RemoteDirectoryWalk::NotMade;
+        if (!context.Call([&] {
+                walk = EnsureRemoteDirectory(context.Session(), folder);
+                return walk == RemoteDirectoryWalk::Made;
+            })) {
+            return context.Fail(
+                retry_rule::Failure::Other,
+                walk == RemoteDirectoryWalk::NotBack
+                    ? u"The folder %1 was made, but the controller could not go back to the "
+                      u"folder it was in."_s.arg(folder)
+                    : u"The folder %1 cannot be made on the controller."_s.arg(folder));
         }
     }
     return true;

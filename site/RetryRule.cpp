@@ -30,6 +30,7 @@ Failure Classify(const FtpClient::Result& result) {
         case Ftp::NoAnswer:
             return Failure::NoAnswer;
         case Ftp::ConnectionLost:
+        case Ftp::OutOfStep:  // the client closed a connection whose replies went out of step
             return Failure::ConnectionLost;
         case Ftp::SessionClosed:
             return Failure::Closing421;

@@ -1,17 +1,21 @@
 // Renders the real main window into a PNG for the README:
-//   vantrel-screenshot OUTPUT.png [login|messagesets|filetransfer|messagesetlist]
+//   vantrel-screenshot OUTPUT.png [login|messagesets|filetransfer|messagesetlist|loudness]
 //   vantrel-screenshot OUTPUT.png site PASSWORD FILE
 // messagesetlist: the message set page without its folder tree (which would show this machine's
-// folders). site: the Site page of the installation the settings file names, after FILE was
-// pushed as a configuration file to all its controllers (the preview confirmed), with the
-// record's newest entry selected.
+// folders); loudness: the same once the Loudness column is measured (at most a minute). site: the
+// Site page of the installation the settings file names, after FILE was pushed as a
+// configuration file to all its controllers (the preview confirmed), with the record's newest
+// entry selected.
 // Run it with the offscreen platform; it starts in the current directory like the program does.
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLabel>
 #include <QPixmap>
 #include <QTableView>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -78,7 +82,8 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2) {
         QTextStream(stderr) << "usage: vantrel-screenshot OUTPUT.png "
-                               "[login|messagesets|filetransfer|messagesetlist]\n";
+                               "[login|messagesets|filetransfer|messagesetlist|loudness]\n"
+                               "       vantrel-screenshot OUTPUT.png site PASSWORD FILE\n";
         return 2;
     }
     ToolApp tool(u"Vantrel"_s);
@@ -92,7 +97,8 @@ int main(int argc, char* argv[]) {
     ProgressWindowFactory progress;
     MainWindow window(PageContext{tool, dialogs, progress});
     window.show();
-    if (page == u"messagesets"_s || page == u"messagesetlist"_s) {
+    const bool setList = page == u"messagesetlist"_s || page == u"loudness"_s;
+    if (page == u"messagesets"_s || setList) {
         window.ShowPage(MainWindow::kMessageSetPage);
     } else if (page == u"filetransfer"_s) {
         window.ShowPage(MainWindow::kFileTransferPage);
@@ -101,10 +107,22 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QCoreApplication::processEvents();
+    if (page == u"loudness"_s) {
+        // The column is measured off the GUI thread; the spread line is complete once it is.
+        const auto* spread = window.findChild<QLabel*>(u"loudnessSpread"_s);
+        QElapsedTimer waited;
+        waited.start();
+        while (spread != nullptr &&
+               (spread->text().isEmpty() || spread->text().contains(u"measuring"_s)) &&
+               waited.elapsed() < 60000) {
+            QThread::msleep(20);
+            QCoreApplication::processEvents();
+        }
+    }
     QPixmap picture = window.grab();
     const auto* setPage = window.findChild<QWidget*>(u"messageSetPage"_s);
     const auto* tree = setPage != nullptr ? setPage->findChild<QWidget*>(u"folderTree"_s) : nullptr;
-    if (page == u"messagesetlist"_s && tree != nullptr) {
+    if (setList && tree != nullptr) {
         const QPoint treeEnd = tree->mapTo(&window, QPoint(tree->width(), 0));
         const QPoint pageEnd = setPage->mapTo(&window, QPoint(setPage->width(), setPage->height()));
         picture = window.grab(QRect(QPoint(treeEnd.x(), 0), pageEnd));

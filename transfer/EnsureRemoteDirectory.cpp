@@ -10,24 +10,25 @@ bool EnterOrCreate(ControllerSession& session, const QString& level) {
 
 }  // namespace
 
-bool EnsureRemoteDirectory(ControllerSession& session, const QString& path) {
+RemoteDirectoryWalk EnsureRemoteDirectory(ControllerSession& session, const QString& path) {
     const QString remembered = session.GetRemoteDirectory();
 
-    bool result = true;
+    bool made = true;
     for (qsizetype backslash = path.indexOf(u'\\', 1); backslash >= 0;
          backslash = path.indexOf(u'\\', backslash + 1)) {
         if (!EnterOrCreate(session, path.left(backslash))) {
-            result = false;
+            made = false;
             break;
         }
     }
-    if (result) {
-        result = EnterOrCreate(session, path);
+    if (made) {
+        made = EnterOrCreate(session, path);
     }
 
     // An empty answer means the directory could not be read; there is nothing to go back to.
-    if (!remembered.isEmpty()) {
-        (void)session.SetRemoteDirectory(remembered);
+    const bool back = remembered.isEmpty() || session.SetRemoteDirectory(remembered);
+    if (!made) {
+        return RemoteDirectoryWalk::NotMade;
     }
-    return result;
+    return back ? RemoteDirectoryWalk::Made : RemoteDirectoryWalk::NotBack;
 }

@@ -15,6 +15,8 @@ bool RemoteCategoryDirectory::Enter(ControllerSession& session, const QString& p
     if (session.SetRemoteDirectory(path)) {
         return true;
     }
-    return MayBeCreated(path) && EnsureRemoteDirectory(session, path) &&
+    // The walk's way back does not matter here: the session goes on in path.
+    return MayBeCreated(path) &&
+           EnsureRemoteDirectory(session, path) != RemoteDirectoryWalk::NotMade &&
            session.SetRemoteDirectory(path);
 }

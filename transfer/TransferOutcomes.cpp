@@ -24,7 +24,8 @@ QString TransferOutcomes::MessageFor(const TransferReport& report) {
         case Outcome::Failed:
             return kFailurePrefix + report.reason;
         case Outcome::Cancelled:
-            return u"FTP send cancelled by user."_s;
+            return u"FTP send cancelled by user."_s +
+                   (report.reason.isEmpty() ? QString() : u' ' + report.reason);
         case Outcome::NotRegularFile:
             return kFailurePrefix + u"Selected file is not a regular file"_s;
         case Outcome::RefusedName:

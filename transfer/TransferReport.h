@@ -14,11 +14,13 @@ struct TransferReport {
         LargerThanCard,  // a message set longer than the flash card
         Done,
         Failed,          // reason holds why
-        Cancelled,       // the user cancelled a web upload between two files
+        Cancelled,       // the user cancelled a web upload; reason: what that left, or empty
         NotRegularFile,  // a pipe, socket or device: never opened
         RefusedName,     // reason holds the local name (below the web root) that has a "\"
     };
 
     Outcome outcome = Outcome::Done;
-    QString reason;  // for Failed: the session's text, or which remote directory could not be made
+    // For Failed: the session's text, or which remote directory could not be made; for Cancelled:
+    // that the file being sent may be incomplete on the controller, or empty.
+    QString reason;
 };

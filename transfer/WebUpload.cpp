@@ -5,6 +5,7 @@
 
 #include "base/ToolState.h"
 #include "controller/ControllerSession.h"
+#include "controller/FtpFailureText.h"
 #include "progress/ProgressSink.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/EnsureRemoteDirectory.h"
@@ -32,6 +33,16 @@ TransferReport WebUpload::Run(const QString& rootDirectory) {
     // The remote directory made for the file before. The files of one folder come one after the
     // other, so the directory walk is needed only where the folder changes.
     QString madeDirectory;
+    // The files sent to madeDirectory, checked with one listing once its run of files ends.
+    QList<stored_size_check::StoredFile> sentHere;
+    const auto checkSentHere = [&] {
+        if (!sentHere.isEmpty() && !session_.CheckStored(madeDirectory, sentHere)) {
+            report = TransferReport{Outcome::Failed, session_.LastError()};
+            return false;
+        }
+        sentHere.clear();
+        return true;
+    };
     for (const QString& localPath : files) {
         const QString remotePath = settings_.WebRemotePath(rootDirectory, localPath);
         progress->Advance();
@@ -44,19 +55,40 @@ TransferReport WebUpload::Run(const QString& rootDirectory) {
 
         const QString remoteDirectory = CategorySettings::RemoteParentOf(remotePath);
         if (remoteDirectory != madeDirectory) {
-            if (!EnsureRemoteDirectory(session_, remoteDirectory)) {
+            if (!checkSentHere()) {
+                break;
+            }
+            const RemoteDirectoryWalk walk = EnsureRemoteDirectory(session_, remoteDirectory);
+            if (walk != RemoteDirectoryWalk::Made) {
                 // The directory operations leave the session's last error alone: name what failed.
                 report.outcome = Outcome::Failed;
-                report.reason = u"Could not create remote directory "_s + remoteDirectory;
+                report.reason =
+                    walk == RemoteDirectoryWalk::NotMade
+                        ? u"Could not create remote directory "_s + remoteDirectory
+                        : u"Could not return to the remote directory after creating "_s +
+                              remoteDirectory;
                 break;
             }
             madeDirectory = remoteDirectory;
         }
-        if (!session_.Upload(remotePath, localPath, settings_.TransferTypeFor(remotePath), false)) {
-            report.outcome = Outcome::Failed;
-            report.reason = session_.LastError();
+        // This window serves the file too: its Cancel is read while the file goes.
+        stored_size_check::Sent sent;
+        if (!session_.UploadOneOf(*progress, remotePath, localPath,
+                                  settings_.TransferTypeFor(remotePath), &sent)) {
+            const bool incomplete = session_.RemoteFileMayBeIncomplete();
+            report =
+                progress->IsCancelled()
+                    ? TransferReport{Outcome::Cancelled,
+                                     incomplete ? ftp_failure_text::IncompleteUpload() : QString()}
+                    : TransferReport{Outcome::Failed, session_.LastError()};
             break;
         }
+        // A name sent twice (two local names that differ in case only) is checked as sent last.
+        sentHere.removeIf([&](const auto& file) { return file.remotePath == remotePath; });
+        sentHere.append({remotePath, localPath, sent});
+    }
+    if (report.outcome == Outcome::Done) {
+        (void)checkSentHere();
     }
     progress->HideProgress();
     return report;

@@ -12,10 +12,12 @@ class ProgressSinkFactory;
 // progress display of its own with one step per file. Before each file the display is advanced
 // and pumped, and a cancel seen there stops the upload; then the file's remote directory is made
 // (EnsureRemoteDirectory, once for a run of files in the same directory) and the file is sent
-// without the session's own progress display. The first file whose directory cannot be made or
-// whose sending fails ends the upload; files sent before it stay on the controller. A tree with a
-// "\" in a name below the root is refused before anything is sent. The process's working
-// directory is not moved.
+// under the same display, which is pumped and whose cancel is read inside the file too (no
+// display of the session's own appears). Once a run of files in one directory is sent, one
+// listing of that directory checks their stored sizes (ControllerSession::CheckStored). The first
+// file whose directory cannot be made, whose sending fails or whose stored size does not fit ends
+// the upload; files sent before it stay on the controller. A tree with a "\" in a name below the
+// root is refused before anything is sent. The process's working directory is not moved.
 class WebUpload {
 public:
     WebUpload(ControllerSession& session, const CategorySettings& settings,

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "base/FileDialogFilter.h"
+#include "widgets/LoudnessMatchDialog.h"
 #include "widgets/OverrideCursor.h"
 
 namespace {
@@ -148,4 +149,14 @@ std::optional<QString> WidgetDialogService::AskFolder(const QString& title,
         return std::nullopt;
     }
     return QDir::toNativeSeparators(folder);
+}
+
+std::optional<DialogService::LoudnessMatchChoice> WidgetDialogService::AskLoudnessMatch(
+    const LoudnessMatchRequest& request) {
+    LoudnessMatchDialog dialog(request, QApplication::activeWindow());
+    const ArrowWhileAsking arrow;
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Choice();
 }

@@ -15,6 +15,8 @@ public:
     std::optional<QString> AskSaveFileName(const SaveFileRequest& request) override;
     std::optional<QString> AskOpenFileName(const OpenFileRequest& request) override;
     std::optional<QString> AskFolder(const QString& title, const QString& initialFolder) override;
+    std::optional<LoudnessMatchChoice> AskLoudnessMatch(
+        const LoudnessMatchRequest& request) override;
 
 private:
     QString caption_;

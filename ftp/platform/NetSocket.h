@@ -25,7 +25,7 @@ public:
     [[nodiscard]] bool StartConnect(const QString& address, quint16 port);
     // 0 once connected, else the system's error number.
     int ConnectResult();
-    // Listens on a free port of the given local address, for one incoming connection.
+    // Listens on a free port of the given local address, for a few incoming connections.
     [[nodiscard]] bool Listen(const QString& address);
     // The connection waiting on a listening socket; not open when none is there.
     NetSocket Accept();
@@ -44,6 +44,11 @@ public:
 
     QString LocalAddress() const;
     quint16 LocalPort() const;
+    // The address of the other end of a connection; empty when not connected.
+    QString PeerAddress() const;
+    // Bytes handed to Send that the peer has not acknowledged yet; -1 where the system does not
+    // tell.
+    qint64 UnsentBytes() const;
     int ErrorCode() const { return error_; }
 
     struct Wait {
@@ -52,8 +57,13 @@ public:
         bool write = false;     // wait for room to send, or for a connection to complete
         bool readable = false;  // results
         bool writable = false;
+        // The socket failed or the connection hung up, whether or not anything was asked of it.
+        // When nothing was asked, ErrorCode() then holds the socket's error; otherwise the next
+        // call on the socket reports it.
+        bool failed = false;
     };
-    // Waits at most timeoutMs for any of the sockets to become ready. False on a system error.
+    // Waits at most timeoutMs for any of the sockets to become ready or to fail. False on a system
+    // error.
     [[nodiscard]] static bool WaitAny(std::span<Wait> waits, int timeoutMs);
 
 private:

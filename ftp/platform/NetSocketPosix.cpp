@@ -3,8 +3,12 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/sockios.h>
+#endif
 
 #include <QHostAddress>
 #include <cerrno>
@@ -117,7 +121,10 @@ bool NetSocket::Listen(const QString& address) {
         return false;
     }
     handle_ = fd;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&storage), length) != 0 || ::listen(fd, 1) != 0) {
+    // A few waiting connections: one from a stranger must not keep the controller's out.
+    constexpr int kBacklog = 4;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&storage), length) != 0 ||
+        ::listen(fd, kBacklog) != 0) {
         error_ = errno;
         Close();
         return false;
@@ -182,6 +189,25 @@ QString NetSocket::LocalAddress() const {
     return QHostAddress(reinterpret_cast<sockaddr*>(&storage)).toString();
 }
 
+QString NetSocket::PeerAddress() const {
+    sockaddr_storage storage;
+    socklen_t length = sizeof(storage);
+    if (::getpeername(Fd(handle_), reinterpret_cast<sockaddr*>(&storage), &length) != 0) {
+        return {};
+    }
+    return QHostAddress(reinterpret_cast<sockaddr*>(&storage)).toString();
+}
+
+qint64 NetSocket::UnsentBytes() const {
+#ifdef __linux__
+    int unsent = 0;
+    if (IsOpen() && ::ioctl(Fd(handle_), SIOCOUTQ, &unsent) == 0) {
+        return unsent;
+    }
+#endif
+    return -1;
+}
+
 quint16 NetSocket::LocalPort() const {
     sockaddr_storage storage;
     socklen_t length = sizeof(storage);
@@ -199,6 +225,7 @@ bool NetSocket::WaitAny(std::span<Wait> waits, int timeoutMs) {
     for (Wait& wait : waits) {
         wait.readable = false;
         wait.writable = false;
+        wait.failed = false;
         short events = 0;
         if (wait.read) {
             events |= POLLIN;
@@ -214,11 +241,23 @@ bool NetSocket::WaitAny(std::span<Wait> waits, int timeoutMs) {
     }
     for (size_t index = 0; index < fds.size(); ++index) {
         const short revents = fds[index].revents;
-        // An error or hang-up makes the socket ready for whatever was asked: the next call says
-        // what happened.
-        const bool failed = (revents & (POLLERR | POLLHUP)) != 0;
-        waits[index].readable = waits[index].read && ((revents & POLLIN) != 0 || failed);
-        waits[index].writable = waits[index].write && ((revents & POLLOUT) != 0 || failed);
+        // The system reports an error or a hang-up even when nothing was asked: it ends the wait,
+        // and makes the socket ready for whatever was asked (the next call says what happened).
+        const bool failed = (revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+        Wait& wait = waits[index];
+        wait.readable = wait.read && ((revents & POLLIN) != 0 || failed);
+        wait.writable = wait.write && ((revents & POLLOUT) != 0 || failed);
+        wait.failed = failed;
+        // Asked for something, the socket's next call reports the error itself; reading it here
+        // would clear it.
+        if (failed && !wait.read && !wait.write) {
+            int error = 0;
+            socklen_t length = sizeof(error);
+            if (::getsockopt(fds[index].fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 &&
+                error != 0) {
+                wait.socket->error_ = error;
+            }
+        }
     }
     return true;
 }

@@ -18,6 +18,9 @@ using namespace session_faults;
 namespace {
 
 constexpr qsizetype kFileSize = 104000;
+const QString kIncomplete =
+    u"The file on the controller may now be incomplete; upload it again before the controller "
+    u"uses it."_s;
 
 // Progress displays that cancel at their Nth pump, however few blocks have gone.
 class PumpCancelFactory : public ProgressSinkFactory {
@@ -45,7 +48,7 @@ private:
     int cancelAt_;
 };
 
-enum class Operation { Connect, Download, Upload, List };
+enum class Operation { Connect, Download, AsciiDownload, Upload, List };
 
 struct FaultCase {
     const char* name;
@@ -152,8 +155,71 @@ const std::vector<FaultCase>& Catalogue() {
          With([](Options& o) { o.storeFullAfter = 50000; }),
          Operation::Upload,
          false,
-         {u"storage is full"_s, u"\"552 "_s},
+         {u"storage is full"_s, u"\"552 "_s, kIncomplete},
          3000},
+        {"PASS answered twice",
+         With([](Options& o) { o.doubleReply = u"PASS"_s; }),
+         Operation::Connect,
+         false,
+         {u"a reply that answers no request (the controller sent \"230 "_s},
+         1500},
+        {"TYPE answered twice: download",
+         With([](Options& o) { o.doubleReply = u"TYPE"_s; }),
+         Operation::Download,
+         false,
+         {u"a reply that answers no request (the controller sent \"200 "_s},
+         1500},
+        {"RETR answered twice: download",
+         With([](Options& o) { o.doubleReply = u"RETR"_s; }),
+         Operation::Download,
+         false,
+         {u"a reply that answers no request (the controller sent \"226 "_s},
+         1500},
+        {"data ends early with 226, no SIZE: download",
+         With([](Options& o) {
+             o.endDataEarly = 50000;
+             o.noSize = true;
+         }),
+         Operation::Download,
+         false,
+         {u"the controller sent 50000 bytes of a file of 104000 bytes"_s},
+         1500},
+        {"data ends early with 226: ASCII download",
+         With([](Options& o) { o.endDataEarly = 50000; }),
+         Operation::AsciiDownload,
+         false,
+         {u"the controller sent 50000 bytes of a file of 104000 bytes"_s},
+         1500},
+        {"data ends early with 426: download",
+         With([](Options& o) {
+             o.endDataEarly = 50000;
+             o.endDataEarly426 = true;
+         }),
+         Operation::Download,
+         false,
+         {u"the controller broke off the transfer"_s, u"\"426 "_s},
+         1500},
+        {"more bytes than announced: download",
+         With([](Options& o) {  // the card pseudo-file lists 1000 bytes and holds more
+             o.cardPath = u"/mmu/data.bin"_s;
+             o.cardSize = 1000;
+         }),
+         Operation::Download,
+         false,
+         {u"the controller sent more than the 1000 bytes of the file"_s},
+         1500},
+        {"a stranger on the data port first: download",
+         With([](Options& o) { o.strangerConnects = true; }),
+         Operation::Download,
+         true,
+         {},
+         1500},
+        {"slow STOR reader that writes on the data connection: upload",
+         With([](Options& o) { o.slowStor = 40000; }),
+         Operation::Upload,
+         true,
+         {},
+         4000},
     };
     return cases;
 }
@@ -205,7 +271,12 @@ private slots:
                 QList<RemoteEntry> entries;
                 switch (fault.operation) {
                     case Operation::Download:
-                        result = session.Download(local, u"data.bin"_s, TransferType::Binary, true);
+                    case Operation::AsciiDownload:
+                        result = session.Download(local, u"data.bin"_s,
+                                                  fault.operation == Operation::Download
+                                                      ? TransferType::Binary
+                                                      : TransferType::Ascii,
+                                                  true);
                         QCOMPARE(ReadFile(local), result ? remoteBytes : localBytes);
                         break;
                     case Operation::Upload:
@@ -271,6 +342,30 @@ private slots:
         QCOMPARE(session.LastError(), u"FTP download cancelled by user."_s);
         QCOMPARE(ReadFile(local), QByteArray("before"));
         ProbeNextCommand(session, u"/"_s);
+    }
+
+    // Another host that reaches the data port before the controller gets nothing of the file: its
+    // connection is closed at once, noted in the transcript, and the controller's is taken.
+    void aStrangerOnTheDataPortIsTurnedAway() {
+        Options options;
+        options.strangerConnects = true;
+        ControllerSimulator simulator(options);
+        ControllerSession session;
+        QVERIFY(Open(simulator, session));
+        const QString local = local_.filePath(u"secret.bin"_s);
+        const QByteArray bytes = RandomBytes(kFileSize);
+        QVERIFY(WriteFile(local, bytes));
+        QVERIFY2(session.Upload(u"/mmu/secret.bin"_s, local, TransferType::Binary, false),
+                 qPrintable(session.LastError()));
+        QCOMPARE(ReadFile(simulator.LocalPath(u"/mmu/secret.bin"_s)), bytes);
+        QTRY_COMPARE(simulator.CommandLog().count(u"(stranger received"_s), 2);  // STOR, LIST
+        QCOMPARE(simulator.CommandLog().count(u"(stranger received 0 bytes)"_s), 2);
+        const FtpTranscript::Exchange* stored =
+            session.Transcript().LastFor(u"STOR /mmu/secret.bin"_s);
+        QVERIFY(stored != nullptr);
+        QCOMPARE(stored->notes,
+                 QStringList{u"Closed a data connection from 127.0.0.2: only the controller "
+                             u"(127.0.0.1) may open it."_s});
     }
 };
 

@@ -61,15 +61,26 @@ private slots:
         QVERIFY(session.Upload(u"/mmu/lost.bin"_s, local, TransferType::Binary, false));
     }
 
+    // A directory the controller does not tell (PWD refused), or tells with a CR that could never
+    // be sent back, is not remembered.
+    void unreportedRelativeChangeIsNotGuessed_data() {
+        QTest::addColumn<bool>("refusePwd");
+        QTest::newRow("PWD refused") << true;
+        QTest::newRow("PWD path with a CR") << false;
+    }
+
     void unreportedRelativeChangeIsNotGuessed() {
+        QFETCH(bool, refusePwd);
         Options options;
         options.idleTimeout = 1;
-        options.refusePwd = true;
+        options.refusePwd = refusePwd;
+        options.pwdCr = !refusePwd;
         ControllerSimulator simulator(options);
         ControllerSession session;
         QVERIFY(Open(simulator, session));
         QVERIFY(session.SetRemoteDirectory(u"mmu"_s));  // the controller does not say where
         QVERIFY(session.RememberedRemoteDirectory().isEmpty());
+        QCOMPARE(session.GetRemoteDirectory(), QString());
         const QString local = local_.filePath(u"where.bin"_s);
         QVERIFY(WriteFile(local, "where"));
         QThread::msleep(1500);  // logged in again, in the login directory
@@ -80,6 +91,7 @@ private slots:
         QVERIFY(session.SetRemoteDirectory(u"/mmu"_s));  // an absolute one is known again
         QVERIFY(session.Upload(u"where.bin"_s, local, TransferType::Binary, false));
         QCOMPARE(ReadFile(simulator.LocalPath(u"/mmu/where.bin"_s)), QByteArray("where"));
+        QVERIFY(!simulator.CommandLog().contains(u'\r'));
     }
 
     void a421IsRepeatedOnlyWhenSafe_data() {
@@ -126,7 +138,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!session.SetRemoteDirectory(u"/rfa\\web"_s));
-        QVERIFY(!EnsureRemoteDirectory(session, u"/rfa\\web\\img"_s));
+        QVERIFY(EnsureRemoteDirectory(session, u"/rfa\\web\\img"_s) != RemoteDirectoryWalk::Made);
         QList<RemoteEntry> entries;
         QVERIFY(!session.ListRemote(QString(), &entries));
         QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));

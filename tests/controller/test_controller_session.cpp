@@ -109,6 +109,35 @@ private slots:
         QVERIFY(session.LastError().contains(QString::number(port)));
     }
 
+    void ipv6AddressIsRefusedClearly() {
+        ControllerSession session;
+        QVERIFY(!session.Connect(u"test"_s, u"::1"_s, u"u"_s, u"p"_s, 21));
+        QCOMPARE(session.LastError(),
+                 u"Connecting to ::1 port 21 failed: only IPv4 controllers are supported."_s);
+    }
+
+    // The control connection itself never sends a line break or a zero byte, whatever it is given.
+    void aCommandWithALineBreakIsNeverSent_data() {
+        QTest::addColumn<QByteArray>("command");
+        QTest::newRow("CR") << QByteArray("DELE a\rDELE b");
+        QTest::newRow("LF") << QByteArray("DELE a\nDELE b");
+        QTest::newRow("NUL") << QByteArray("DELE a\0DELE b", 14);
+    }
+
+    void aCommandWithALineBreakIsNeverSent() {
+        QFETCH(QByteArray, command);
+        ControllerSimulator simulator;
+        QVERIFY2(simulator.Start(), qPrintable(simulator.ErrorText()));
+        FtpClient client;
+        QVERIFY(client
+                    .Open({simulator.Host(), simulator.Port(), simulator.User().toUtf8(),
+                           simulator.Password().toUtf8()})
+                    .Ok());
+        QCOMPARE(client.Command(command).failure, FtpClient::Failure::BadCommand);
+        QVERIFY(client.Command("NOOP").Ok());
+        QVERIFY(!simulator.CommandLog().contains(u"DELE"_s));
+    }
+
     void silentControllerTimesOut() {
         // Accepts the connection but never greets.
         QTcpServer silent;

@@ -59,6 +59,12 @@ private slots:
         QVERIFY(control.Command(u"TYPE I"_s).startsWith(u"200"_s));
         QCOMPARE(control.Command(u"SIZE /mmu/card"_s), u"213 67108864"_s);
         QVERIFY(QFileInfo(simulator.LocalPath(u"/mmu/card"_s)).size() == 0);
+        // The card is neither deleted nor overwritten, as on the controller.
+        for (const QString& command :
+             {u"DELE /mmu/card"_s, u"STOR /mmu\\card"_s, u"APPE /mmu/card"_s}) {
+            QVERIFY2(control.Command(command).startsWith(u"550"_s), qPrintable(command));
+        }
+        QVERIFY(QFileInfo::exists(simulator.LocalPath(u"/mmu/card"_s)));
         QVERIFY(control.Command(u"MKD /rfa\\web\\img"_s).startsWith(u"257"_s));
         QVERIFY(QFileInfo(simulator.LocalPath(u"/rfa/web/img"_s)).isDir());
         QVERIFY(simulator.CommandLog().contains(u"PASS ******"_s));

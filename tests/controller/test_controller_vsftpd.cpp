@@ -162,7 +162,9 @@ private slots:
 
         progress.CancelAfter(10);
         QVERIFY(!session.Upload(u"cancel.bin"_s, source, TransferType::Binary, true));
-        QCOMPARE(session.LastError(), u"FTP upload cancelled by user."_s);
+        QCOMPARE(session.LastError(),
+                 u"FTP upload cancelled by user. The file on the controller may now be "
+                 u"incomplete; upload it again before the controller uses it."_s);
         QVERIFY(!session.Download(back, u"big.bin"_s, TransferType::Binary, true));
         QCOMPARE(session.LastError(), u"FTP download cancelled by user."_s);
         QCOMPARE(Digest(back), Digest(source));  // the local file as it was

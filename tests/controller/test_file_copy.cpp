@@ -35,6 +35,10 @@ QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
+const QString kIncomplete =
+    u" The file on the controller may now be incomplete; upload it again before the controller "
+    u"uses it."_s;
+
 int OpenDescriptors() {
     return static_cast<int>(QDir(u"/proc/self/fd"_s).entryList(QDir::Files | QDir::System).size());
 }
@@ -183,10 +187,10 @@ private slots:
 
         QCOMPARE(session.Upload(u"checked.cfg"_s, source, type, true), reason.isEmpty());
         QCOMPARE(ReadFile(simulator.LocalPath(u"/rfa/cfg/checked.cfg"_s)), stored);
-        QCOMPARE(session.LastError(),
-                 reason.isEmpty()
-                     ? QString()
-                     : u"Uploading "_s + source + u" to the controller failed: "_s + reason);
+        QCOMPARE(session.LastError(), reason.isEmpty() ? QString()
+                                                       : u"Uploading "_s + source +
+                                                             u" to the controller failed: "_s +
+                                                             reason + kIncomplete);
         QVERIFY(progress.Last().destroyed);
         QCOMPARE(simulator.CommandLog().count(u"LIST checked.cfg"_s), 1);  // one listing only
     }
@@ -209,7 +213,7 @@ private slots:
 
         progress.CancelAfter(cancelAfter);
         QVERIFY(!session.Upload(u"/mmu/cancel.bin"_s, source, TransferType::Binary, true));
-        QCOMPARE(session.LastError(), u"FTP upload cancelled by user."_s);
+        QCOMPARE(session.LastError(), u"FTP upload cancelled by user."_s + kIncomplete);
         QCOMPARE(progress.Last().advances, cancelAfter);
         QVERIFY(progress.Last().destroyed);
         const QString remoteFile = simulator.LocalPath(u"/mmu/cancel.bin"_s);
@@ -319,6 +323,21 @@ private slots:
         QVERIFY2(session.LastError().contains(u"550"_s), qPrintable(session.LastError()));
         QCOMPARE(ReadFile(destination), QByteArray("local contents"));
         QCOMPARE(QDir(local_.path()).entryList({u"keep.set*"_s}, QDir::Files).size(), 1);
+    }
+
+    // The temporary file beside the destination fits the file system's 255 bytes of a name.
+    void aNameNear255BytesDownloads() {
+        ControllerSimulator simulator;
+        ControllerSession session;
+        FakeProgressFactory progress;
+        QVERIFY(Open(simulator, session, progress));
+        QVERIFY(WriteFile(simulator.LocalPath(u"/mmu/long.set"_s), "long name"));
+        const QString name = QString(246, u'n') + u".set"_s;  // 250 bytes
+        QVERIFY2(session.Download(local_.filePath(name), u"/mmu/long.set"_s, TransferType::Binary,
+                                  false),
+                 qPrintable(session.LastError()));
+        QCOMPARE(ReadFile(local_.filePath(name)), QByteArray("long name"));
+        QCOMPARE(QDir(local_.path()).entryList({u"nnnn*"_s}, QDir::Files), QStringList{name});
     }
 
     void leaksNoDescriptors() {

@@ -12,7 +12,7 @@ class TestMessageSetControlStates : public QObject {
 private slots:
     void enablingTable_data();
     void enablingTable();
-    void extractAndImport();
+    void extractImportAndMatch();
 };
 
 void TestMessageSetControlStates::enablingTable_data() {
@@ -44,13 +44,19 @@ void TestMessageSetControlStates::enablingTable() {
     QCOMPARE(states.save, hasEntries && editable);
 }
 
-// Extract takes a set file selected in View mode; Import audio adds, so it needs an editable set.
-void TestMessageSetControlStates::extractAndImport() {
+// Extract takes a set file selected in View mode; Import audio adds, so it needs an editable set;
+// Match loudness changes messages, so it needs an editable set with messages.
+void TestMessageSetControlStates::extractImportAndMatch() {
     for (int mode : {0, 1, 2}) {
         for (bool treeSet : {false, true}) {
-            const auto states = MessageSetControlStates::For(false, false, true, mode, treeSet);
-            QCOMPARE(states.extract, treeSet && mode == MessageSetControlStates::kView);
-            QCOMPARE(states.importAudio, mode != MessageSetControlStates::kView);
+            for (bool hasEntries : {false, true}) {
+                const auto states =
+                    MessageSetControlStates::For(false, false, hasEntries, mode, treeSet);
+                const bool editable = mode != MessageSetControlStates::kView;
+                QCOMPARE(states.extract, treeSet && !editable);
+                QCOMPARE(states.importAudio, editable);
+                QCOMPARE(states.matchLoudness, hasEntries && editable);
+            }
         }
     }
 }

@@ -47,7 +47,7 @@ struct RecordingView : MessageSetView {
     int selectedRow = -1;
     QString nameText;
     int checkedMode = Mode::kView;
-    QString count, total, flashCard, title, setFileStatus;
+    QString count, total, flashCard, title, setFileStatus, loudnessSpread;
     MessageSetControlStates states;
     int refreshes = 0;
 
@@ -65,6 +65,7 @@ struct RecordingView : MessageSetView {
     void ShowControlStates(const MessageSetControlStates& s) override { states = s; }
     void ShowTitle(const QString& t) override { title = t; }
     void ShowSetFileStatus(const QString& s) override { setFileStatus = s; }
+    void ShowLoudnessSpread(const QString& s) override { loudnessSpread = s; }
 };
 
 }  // namespace

@@ -36,6 +36,7 @@ namespace {
 const QString kNameRule =
     u"Messages names may not contain the ~ sign\n and may not be longer than 16 characters."_s;
 const QString kSaveFirst = u"The message set has changed. Do you want to save it first?"_s;
+constexpr int kPath = MessageSetTableModel::kPathColumn;
 }  // namespace
 
 class TestMessageSetPage : public QObject {
@@ -210,7 +211,8 @@ void TestMessageSetPage::startsInViewModeWithEmptyTotals() {
     const QAbstractItemModel* list = page_->MessageList()->model();
     QCOMPARE(list->headerData(0, Qt::Horizontal).toString(), u"Name"_s);
     QCOMPARE(list->headerData(1, Qt::Horizontal).toString(), u"Size"_s);
-    QCOMPARE(list->headerData(2, Qt::Horizontal).toString(), u"Path"_s);
+    QCOMPARE(list->headerData(2, Qt::Horizontal).toString(), u"Loudness"_s);
+    QCOMPARE(list->headerData(3, Qt::Horizontal).toString(), u"Path"_s);
     // Name and size are sized to the font, so that a name of 16 characters and a size of
     // hundreds of megabytes show in full; the path takes the rest.
     const QTreeView* view = page_->MessageList();
@@ -325,7 +327,7 @@ void TestMessageSetPage::addKeepsThePathAndAddsTheSameFileTwice() {
     }
     QCOMPARE(ListColumn(0), (QStringList{u"fire alarm"_s, u"fire alarm"_s}));
     QCOMPARE(ListColumn(1), (QStringList{u"97 KB"_s, u"97 KB"_s}));
-    QCOMPARE(ListColumn(2), (QStringList{wave, wave}));
+    QCOMPARE(ListColumn(kPath), (QStringList{wave, wave}));
     QCOMPARE(Shown(u"countValue"_s), u"2"_s);
     // set1 (4 bytes) + 4105 + 2 * (97 * 1024 - 20) = 202757, rounded up to 204800.
     QCOMPARE(Shown(u"totalSizeValue"_s), u"200 KB"_s);
@@ -415,7 +417,7 @@ void TestMessageSetPage::downMovesTheEntryAndItsRow() {
     QCOMPARE(ListColumn(0), (QStringList{u"b"_s, u"c"_s, u"a"_s}));
     QCOMPARE(page_->Model().entries.at(2).name, u"a"_s);
     QCOMPARE(page_->Model().entries.at(0).size, 3044u);
-    QCOMPARE(ListColumn(2).at(0), root_ + u"waves/b.wav"_s);
+    QCOMPARE(ListColumn(kPath).at(0), root_ + u"waves/b.wav"_s);
     QVERIFY(IsRowSelected(2));
     Click(u"upButton"_s);
     QCOMPARE(ListColumn(0), (QStringList{u"b"_s, u"a"_s, u"c"_s}));
@@ -875,12 +877,12 @@ void TestMessageSetPage::setFileStatusExtractAndImportAreWired() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
     QTRY_VERIFY(page_->findChild<QRadioButton*>(u"editModeRadio"_s)->isChecked());
     QVERIFY(dialogs_.Texts().isEmpty());
-    QCOMPARE(ListColumn(2), QStringList{root_ + u"extracted/bell.wav"_s});
+    QCOMPARE(ListColumn(kPath), QStringList{root_ + u"extracted/bell.wav"_s});
     QVERIFY(status->isHidden());
     QVERIFY(!extract->isEnabled() && import->isEnabled());
 
     dialogs_.QueueChosenPath(wave);  // a wave of the message format is added as it is
     Click(u"importAudioButton"_s);
-    QCOMPARE(ListColumn(2), (QStringList{root_ + u"extracted/bell.wav"_s, wave}));
+    QCOMPARE(ListColumn(kPath), (QStringList{root_ + u"extracted/bell.wav"_s, wave}));
     QVERIFY(page_->IsSetChanged());
 }

@@ -2,6 +2,7 @@
 // moves and removals that keep QAbstractItemModelTester content.
 
 #include <QAbstractItemModelTester>
+#include <QFont>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -31,13 +32,13 @@ private slots:
 
     void rowsShowNameSizeAndPath() {
         QCOMPARE(model_->rowCount(), 3);
-        QCOMPARE(model_->columnCount(), 3);
+        QCOMPARE(model_->columnCount(), 4);
         QCOMPARE(model_->index(1, 0).data().toString(), u"b"_s);
         QCOMPARE(model_->index(1, 1).data().toString(), u"2 KB"_s);
-        QCOMPARE(model_->index(1, 2).data().toString(), u"/w/b.wav"_s);
+        QCOMPARE(model_->index(1, 3).data().toString(), u"/w/b.wav"_s);
         // A name or path too wide for its column is shown in full as a tool tip.
         QCOMPARE(model_->index(1, 0).data(Qt::ToolTipRole).toString(), u"b"_s);
-        QCOMPARE(model_->index(1, 2).data(Qt::ToolTipRole).toString(), u"/w/b.wav"_s);
+        QCOMPARE(model_->index(1, 3).data(Qt::ToolTipRole).toString(), u"/w/b.wav"_s);
         QCOMPARE(model_->index(1, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
                  Qt::AlignRight | Qt::AlignVCenter);
         QVERIFY(model_->flags(model_->index(0, 0)).testFlag(Qt::ItemIsEditable));
@@ -50,7 +51,7 @@ private slots:
         QVERIFY(!model_->setData(first, u"x"_s));  // not renamable: dropped without a word
         QVERIFY(!model_->Set().changed);
         model_->SetRenamable(true);
-        QVERIFY(!model_->setData(model_->index(0, 2), u"x"_s));
+        QVERIFY(!model_->setData(model_->index(0, 3), u"x"_s));
         QVERIFY(!model_->setData(first, u"seventeen_chars__"_s));
         QVERIFY(!model_->setData(first, u"a~b"_s));
         QCOMPARE(refused.size(), 2);
@@ -60,6 +61,55 @@ private slots:
         QCOMPARE(first.data().toString(), u"sixteen_chars_ok"_s);
         QVERIFY(model_->Set().changed);
         QCOMPARE(refused.size(), 2);
+    }
+
+    // Values by the key of their message; a mark for what lies more than 3 LU from the median,
+    // which follows every change of the values and of the rows.
+    void loudnessColumnMarksWhatStandsOut() {
+        constexpr int kLoudness = MessageSetTableModel::kLoudnessColumn;
+        auto cell = [this](int row, int role = Qt::DisplayRole) {
+            return model_->index(row, kLoudness).data(role);
+        };
+        auto measured = [](double integrated) {
+            LoudnessResult result;
+            result.measured = LoudnessMeasurement{44100 * 3, 44100, integrated, integrated, -3.0};
+            return result;
+        };
+        QCOMPARE(cell(0).toString(), u"..."_s);
+        QCOMPARE(model_->KeyOf(1), (LoudnessKey{u"/w/b.wav"_s, -1}));
+        model_->SetLoudness({{model_->KeyOf(0), measured(-23.0)},
+                             {model_->KeyOf(1), measured(-22.0)},
+                             {model_->KeyOf(2), measured(-27.5)}});
+        QCOMPARE(cell(0).toString(), u"-23.0 LUFS"_s);
+        QCOMPARE(model_->Spread().median, -23.0);
+        QVERIFY(cell(2, Qt::FontRole).value<QFont>().bold());
+        QCOMPARE(cell(2, Qt::AccessibleDescriptionRole).toString(),
+                 u"Marked: 4.5 LU quieter than the set's median (-23.0 LUFS)"_s);
+        QVERIFY(!cell(1, Qt::ForegroundRole).isValid());
+        QCOMPARE(cell(2, Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                 Qt::AlignRight | Qt::AlignVCenter);
+
+        // A second message of the same file shares its value; the median follows the rows.
+        model_->Append({u"b2"_s, 2048, u"/w/b.wav"_s});
+        QCOMPARE(cell(3).toString(), u"-22.0 LUFS"_s);
+        QCOMPARE(model_->Spread().median, -22.5);
+        QVERIFY(cell(2, Qt::ForegroundRole).isValid());
+        model_->Remove(2);
+        QCOMPARE(model_->Spread().median, -22.0);
+        QVERIFY(!cell(0, Qt::FontRole).isValid());
+
+        LoudnessResult unreadable;
+        unreadable.error = u"gone"_s;
+        model_->SetLoudness({{model_->KeyOf(0), unreadable}});
+        QCOMPARE(cell(0).toString(), u"unreadable"_s);
+        QCOMPARE(cell(0, Qt::ToolTipRole).toString(), u"Could not be measured: gone"_s);
+
+        // A set shown from its set file: the row is the message's place in the file.
+        model_->SetEntriesInSetFile(true);
+        QCOMPARE(model_->KeyOf(1), (LoudnessKey{u"/w/b.wav"_s, 1}));
+        QCOMPARE(cell(1).toString(), u"..."_s);
+        model_->ClearLoudness();
+        QVERIFY(model_->Spread().IsEmpty());
     }
 
     void movesAndRemovals() {

@@ -35,6 +35,8 @@ private Q_SLOTS:
             << With([](auto& o) { o.greeting421 = true; }) << u"failed"_s << 3;
         QTest::newRow("data connections reset")
             << With([](auto& o) { o.dropAfter = 0; }) << u"failed"_s << 3;
+        QTest::newRow("replies out of step")
+            << With([](auto& o) { o.doubleReply = u"TYPE"_s; }) << u"failed"_s << 3;
         QTest::newRow("login refused")
             << With([](auto& o) { o.refuseLogin = true; }) << u"failed"_s << 1;
     }

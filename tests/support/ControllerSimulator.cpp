@@ -101,13 +101,23 @@ bool ControllerSimulator::Start(int timeoutMs) {
         arguments << u"--store-full-after"_s << QString::number(options_.storeFullAfter);
     if (options_.truncateStored >= 0)
         arguments << u"--truncate-stored"_s << QString::number(options_.truncateStored);
+    if (!options_.doubleReply.isEmpty())
+        arguments << u"--double-reply"_s << options_.doubleReply;
+    if (options_.endDataEarly >= 0)
+        arguments << u"--end-data-early"_s << QString::number(options_.endDataEarly);
+    if (options_.slowStor > 0)
+        arguments << u"--slow-stor"_s << QString::number(options_.slowStor);
     const std::pair<bool, QString> flags[] = {{options_.greeting421, u"--greeting-421"_s},
                                               {options_.endlessListing, u"--endless-listing"_s},
                                               {options_.nonUtf8Names, u"--non-utf8-names"_s},
                                               {options_.lfReplies, u"--lf-replies"_s},
                                               {options_.multilineReplies, u"--multiline-replies"_s},
                                               {options_.variantCodes, u"--variant-codes"_s},
-                                              {options_.allowPassive, u"--allow-passive"_s}};
+                                              {options_.allowPassive, u"--allow-passive"_s},
+                                              {options_.endDataEarly426, u"--end-data-early-426"_s},
+                                              {options_.noSize, u"--no-size"_s},
+                                              {options_.strangerConnects, u"--stranger-connects"_s},
+                                              {options_.pwdCr, u"--pwd-cr"_s}};
     for (const auto& [set, flag] : flags) {
         if (set)
             arguments << flag;

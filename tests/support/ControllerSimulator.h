@@ -45,7 +45,14 @@ public:
         bool nonUtf8Names = false;    // names as bytes, and /mmu/caf\xE9.set (Latin-1) there
         bool lfReplies = false;       // reply lines end in LF only
         bool multilineReplies = false;
-        bool variantCodes = false;  // "125" for "150", "250" for "226"
+        bool variantCodes = false;     // "125" for "150", "250" for "226"
+        QString doubleReply;           // the verb whose final reply is sent twice
+        qint64 endDataEarly = -1;      // end a RETR's data connection in order after N bytes, "226"
+        bool endDataEarly426 = false;  // ... and "426" instead
+        bool noSize = false;           // SIZE is not implemented ("502")
+        bool strangerConnects = false;  // 127.0.0.2 reaches each data port before the controller
+        int slowStor = 0;    // a STOR's data read at this many bytes per second; 0: full speed
+        bool pwdCr = false;  // PWD's reply holds a CR inside the quoted directory
         bool allowPassive = false;
         bool logCommands = true;  // keep the commands received for CommandLog()
         int port = 0;             // 0: a free port

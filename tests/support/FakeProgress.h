@@ -20,12 +20,13 @@ struct FakeProgressLog {
     QStringList texts;
 };
 
-// A progress display for tests that cancels at the pump after the given number of advances
-// (never when cancelAfterAdvances is negative).
+// A progress display for tests that cancels at the pump after the given number of advances, or at
+// the given pump however few advances came (never when negative).
 class FakeProgress : public ProgressSink {
 public:
-    FakeProgress(std::shared_ptr<FakeProgressLog> log, int cancelAfterAdvances)
-        : log_(std::move(log)), cancelAfter_(cancelAfterAdvances) {}
+    FakeProgress(std::shared_ptr<FakeProgressLog> log, int cancelAfterAdvances,
+                 int cancelAtPump = -1)
+        : log_(std::move(log)), cancelAfter_(cancelAfterAdvances), cancelAtPump_(cancelAtPump) {}
     ~FakeProgress() override { log_->destroyed = true; }
 
     void MakeModal() override { log_->modal = true; }
@@ -41,7 +42,8 @@ public:
     }
     void PumpMessages() override {
         ++log_->pumps;
-        if (cancelAfter_ >= 0 && log_->advances >= cancelAfter_) {
+        if ((cancelAfter_ >= 0 && log_->advances >= cancelAfter_) ||
+            (cancelAtPump_ >= 0 && log_->pumps >= cancelAtPump_)) {
             cancelled_ = true;
         }
     }
@@ -52,6 +54,7 @@ public:
 private:
     std::shared_ptr<FakeProgressLog> log_;
     int cancelAfter_;
+    int cancelAtPump_;
     bool cancelled_ = false;
 };
 
@@ -60,12 +63,14 @@ class FakeProgressFactory : public ProgressSinkFactory {
 public:
     // The displays made from now on cancel after this many advances (-1: never).
     void CancelAfter(int advances) { cancelAfter_ = advances; }
+    // The displays made from now on cancel at their pump with this number (-1: never).
+    void CancelAtPump(int pump) { cancelAtPump_ = pump; }
 
     std::unique_ptr<ProgressSink> Create(const QString& title) override {
         auto log = std::make_shared<FakeProgressLog>();
         log->title = title;
         logs_.push_back(log);
-        return std::make_unique<FakeProgress>(log, cancelAfter_);
+        return std::make_unique<FakeProgress>(log, cancelAfter_, cancelAtPump_);
     }
 
     const std::vector<std::shared_ptr<FakeProgressLog>>& Logs() const { return logs_; }
@@ -73,5 +78,6 @@ public:
 
 private:
     int cancelAfter_ = -1;
+    int cancelAtPump_ = -1;
     std::vector<std::shared_ptr<FakeProgressLog>> logs_;
 };

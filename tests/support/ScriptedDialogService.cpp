@@ -39,6 +39,16 @@ std::optional<QString> ScriptedDialogService::AskFolder(const QString& title,
     return AskOpenFileName({title, initialFolder, QString()});
 }
 
+std::optional<DialogService::LoudnessMatchChoice> ScriptedDialogService::AskLoudnessMatch(
+    const LoudnessMatchRequest& request) {
+    loudnessRequests_.append(request);
+    if (loudnessChoices_.isEmpty()) {
+        ++unanswered_;
+        return std::nullopt;
+    }
+    return loudnessChoices_.dequeue();
+}
+
 QStringList ScriptedDialogService::Texts() const {
     QStringList texts;
     for (const Message& message : messages_) {
@@ -54,5 +64,7 @@ void ScriptedDialogService::Clear() {
     savePaths_.clear();
     choiceRequests_.clear();
     chosenPaths_.clear();
+    loudnessRequests_.clear();
+    loudnessChoices_.clear();
     unanswered_ = 0;
 }

@@ -2,6 +2,10 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
+#include <cmath>
+
+#include "audio/WaveHeader.h"
 
 namespace wave_files {
 
@@ -41,6 +45,27 @@ QByteArray MakeExact(qint64 totalBytes, const Format& format) {
 
 QByteArray Make(qint64 dataBytes, const Format& format) {
     return MakeExact(44 + dataBytes, format);
+}
+
+QByteArray Tones(const QList<Tone>& tones) {
+    QByteArray data;
+    for (const Tone& tone : tones) {
+        const auto frames = static_cast<qint64>(std::llround(tone.seconds * 44100));
+        const double amplitude = 32768 * std::pow(10.0, tone.peakDbfs / 20);
+        const qsizetype start = data.size();
+        data.resize(start + 2 * frames);
+        for (qint64 i = 0; i < frames; ++i) {
+            const double value =
+                tone.frequency > 0
+                    ? amplitude *
+                          std::sin(2 * M_PI * tone.frequency * double(i) / 44100 + tone.phase)
+                    : 0.0;
+            const auto sample =
+                static_cast<qint16>(std::clamp(std::lround(value), -32768L, 32767L));
+            qToLittleEndian(sample, data.data() + start + 2 * i);
+        }
+    }
+    return wave_header::MonoPcm16(data.size()) + data;
 }
 
 bool Write(const QString& path, const QByteArray& bytes) {

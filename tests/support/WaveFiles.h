@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
@@ -24,6 +26,19 @@ QByteArray Make(qint64 dataBytes, const Format& format = Format());
 // layouts.
 QByteArray MakeExact(qint64 totalBytes, const Format& format = Format());
 
+// A stretch of sine tone: seconds long, at frequency Hz, its peak at peakDbfs (dB of full scale),
+// starting at phase radians; a frequency of 0 makes silence.
+struct Tone {
+    double seconds = 1.0;
+    double frequency = 1000.0;
+    double peakDbfs = -20.0;
+    double phase = 0.0;
+};
+
+// A wave file in the message format (mono, 16 bits, 44.1 kHz, 44-byte header) holding the tones one
+// after the other, rounded to 16 bits.
+QByteArray Tones(const QList<Tone>& tones);
+
 // Writes bytes to path; false when the file cannot be written.
 bool Write(const QString& path, const QByteArray& bytes);
 
@@ -33,3 +48,5 @@ inline char PatternByte(qint64 offset) {
 }
 
 }  // namespace wave_files
+
+Q_DECLARE_METATYPE(wave_files::Tone)

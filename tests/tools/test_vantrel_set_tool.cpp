@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 #include <QBuffer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,6 +11,7 @@
 #include "setfile/SetFileWriter.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/ToolRun.h"
 #include "tests/support/WaveFiles.h"
 
 using namespace Qt::StringLiterals;
@@ -20,26 +20,9 @@ using namespace set_file_layout;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run RunTool(const QStringList& arguments, const QString& directory) {
-    QProcess process;
-    process.setWorkingDirectory(directory);
-    process.start(QString::fromUtf8(VANTREL_SET_PATH), arguments);
-    Run run;
-    // A command that blocks (on a pipe, say) fails the test in bounded time.
-    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+// A command that blocks (on a pipe, say) fails the test in bounded time.
+ToolRun RunTool(const QStringList& arguments, const QString& directory) {
+    return RunProgram(QString::fromUtf8(VANTREL_SET_PATH), arguments, directory, 20000);
 }
 
 // The set the core writes for these entries, in memory.
@@ -91,17 +74,17 @@ private slots:
     QString Wave(const QString& name, const QByteArray& bytes) {
         return wave_files::Write(Path(name), bytes) ? Path(name) : QString();
     }
-    Run Tool(const QStringList& arguments) { return RunTool(arguments, dir_->path()); }
+    ToolRun Tool(const QStringList& arguments) { return RunTool(arguments, dir_->path()); }
 
     void help() {
-        const Run run = Tool({u"--help"_s});
+        const ToolRun run = Tool({u"--help"_s});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains(u"vantrel-set build [--name SETNAME] OUTPUT WAVE..."_s));
         QVERIFY(run.out.contains(u"vantrel-set inspect SETFILE"_s));
         for (const QStringList& wrong :
              {QStringList{}, QStringList{u"frob"_s}, QStringList{u"build"_s},
               QStringList{u"inspect"_s}, QStringList{u"build"_s, u"--bogus"_s, u"x.SET"_s}}) {
-            const Run bad = Tool(wrong);
+            const ToolRun bad = Tool(wrong);
             QCOMPARE(bad.exitCode, 2);
             QVERIFY(bad.err.startsWith(u"vantrel-set: "_s));
         }
@@ -110,13 +93,13 @@ private slots:
     void buildsTheWorkedExample() {
         const QByteArray waveBytes = wave_files::Make(100000);
         const QString wave = Wave(u"Hello.WAV"_s, waveBytes);
-        const Run run = Tool({u"build"_s, u"a.SET"_s, wave});
+        const ToolRun run = Tool({u"build"_s, u"a.SET"_s, wave});
         QCOMPARE(run.exitCode, 0);
         const QByteArray file = ReadAll(Path(u"a.SET"_s));
         QCOMPARE(file.size(), 106496);
         QCOMPARE(file, CoreBuild(u"a.SET"_s, {{u"hello"_s, 100044, wave}}));
 
-        const Run inspect = Tool({u"inspect"_s, u"a.SET"_s});
+        const ToolRun inspect = Tool({u"inspect"_s, u"a.SET"_s});
         QCOMPARE(inspect.exitCode, 0);
         QVERIFY2(inspect.out.contains(u"Set name: a.SET\n"_s), qPrintable(inspect.out));
         QVERIFY(inspect.out.contains(u"Messages: 1\n"_s));
@@ -131,19 +114,19 @@ private slots:
         QByteArray file = ReadAll(Path(u"x.SET"_s));
         file[6000] = static_cast<char>(file[6000] ^ 0x10);
         QVERIFY(wave_files::Write(Path(u"flipped.SET"_s), file));
-        const Run flipped = Tool({u"inspect"_s, u"flipped.SET"_s});
+        const ToolRun flipped = Tool({u"inspect"_s, u"flipped.SET"_s});
         QCOMPARE(flipped.exitCode, 1);
         QVERIFY(flipped.out.contains(u"Set name: Other Name\n"_s));
         QVERIFY(flipped.out.contains(u"computed: MISMATCH"_s));
         QVERIFY(flipped.err.contains(u"CRC mismatch"_s));
 
         QVERIFY(wave_files::Write(Path(u"short.SET"_s), ReadAll(Path(u"x.SET"_s)).left(8192)));
-        const Run truncated = Tool({u"inspect"_s, u"short.SET"_s});
+        const ToolRun truncated = Tool({u"inspect"_s, u"short.SET"_s});
         QCOMPARE(truncated.exitCode, 1);
         QVERIFY(truncated.err.contains(u"size mismatch"_s));
 
         QVERIFY(wave_files::Write(Path(u"tiny.SET"_s), "not a set"));
-        const Run tiny = Tool({u"inspect"_s, u"tiny.SET"_s});
+        const ToolRun tiny = Tool({u"inspect"_s, u"tiny.SET"_s});
         QCOMPARE(tiny.exitCode, 1);
         QVERIFY(tiny.err.contains(u"shorter than the header"_s));
         QCOMPARE(Tool({u"inspect"_s, u"missing.SET"_s}).exitCode, 1);
@@ -182,13 +165,13 @@ private slots:
         QByteArray moved = good;
         moved.replace(kTableOffset + 4, 4, Ws32(3));
         QVERIFY(wave_files::Write(Path(u"moved.SET"_s), WithCrc(moved)));
-        const Run run = Tool({u"inspect"_s, u"moved.SET"_s});
+        const ToolRun run = Tool({u"inspect"_s, u"moved.SET"_s});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.out.contains(u"computed: match"_s) &&
                      run.out.contains(u"Problem: The length value of message 0"_s),
                  qPrintable(run.out));
 
-        const Run device = Tool({u"inspect"_s, u"/dev/null"_s});
+        const ToolRun device = Tool({u"inspect"_s, u"/dev/null"_s});
         QCOMPARE(device.exitCode, 1);
         QVERIFY2(
             device.err.contains(u"Not a regular file (a pipe, a device or a folder): /dev/null"_s),
@@ -212,12 +195,12 @@ private slots:
             {Path(u"missing.wav"_s), u"Could not read a wave file header from: "_s},
         };
         for (const Case& c : cases) {
-            const Run run = Tool({u"build"_s, u"out.SET"_s, good, c.wave});
+            const ToolRun run = Tool({u"build"_s, u"out.SET"_s, good, c.wave});
             QCOMPARE(run.exitCode, 1);
             QVERIFY2(run.err.contains(c.expected), qPrintable(run.err));
             QCOMPARE(ReadAll(Path(u"out.SET"_s)), QByteArray("earlier"));
         }
-        const Run nowhere = Tool({u"build"_s, u"no/such/dir/x.SET"_s, good});
+        const ToolRun nowhere = Tool({u"build"_s, u"no/such/dir/x.SET"_s, good});
         QCOMPARE(nowhere.exitCode, 1);
         QVERIFY(nowhere.err.contains(u"Could not create file: no/such/dir/x.SET"_s));
     }
@@ -237,7 +220,7 @@ private slots:
             {u"convert"_s, u"pipe.wav"_s},
         };
         for (const QStringList& command : commands) {
-            const Run run = Tool(command);
+            const ToolRun run = Tool(command);
             QVERIFY2(run.exitCode == 1, qPrintable(command.join(u' ')));
             QVERIFY2(run.err.contains(u"Not a regular file (a pipe, a device or a folder): "_s),
                      qPrintable(run.err));
@@ -255,13 +238,13 @@ private slots:
         InfoFile info(u"Vantrel"_s);
         QVERIFY(info.WriteInfoFile(model, Path(u"Lobby.nfo"_s)));
 
-        const Run run = Tool({u"build"_s, u"--info"_s, u"Lobby.nfo"_s, u"rebuilt.SET"_s});
+        const ToolRun run = Tool({u"build"_s, u"--info"_s, u"Lobby.nfo"_s, u"rebuilt.SET"_s});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(ReadAll(Path(u"rebuilt.SET"_s)), CoreBuild(u"Lobby.SET"_s, model.entries));
 
         // A listed wave file that is gone: nothing is built.
         QVERIFY(QFile::remove(second));
-        const Run missing = Tool({u"build"_s, u"--info"_s, u"Lobby.nfo"_s, u"partial.SET"_s});
+        const ToolRun missing = Tool({u"build"_s, u"--info"_s, u"Lobby.nfo"_s, u"partial.SET"_s});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains(u"The wav file '"_s + second + u"' does not exist"_s));
         QVERIFY(!QFile::exists(Path(u"partial.SET"_s)));
@@ -270,7 +253,7 @@ private slots:
         InfoFile other(u"Other"_s);
         model.entries.removeLast();
         QVERIFY(other.WriteInfoFile(model, Path(u"Other.nfo"_s)));
-        const Run foreign = Tool({u"build"_s, u"--info"_s, u"Other.nfo"_s, u"o.SET"_s});
+        const ToolRun foreign = Tool({u"build"_s, u"--info"_s, u"Other.nfo"_s, u"o.SET"_s});
         QCOMPARE(foreign.exitCode, 1);
         QVERIFY(foreign.err.contains(u"was not written by Vantrel"_s));
     }

@@ -4,38 +4,20 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "tests/support/SimulatorFleet.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMain.h"
+#include "tests/support/ToolRun.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run RunTool(const QStringList& arguments) {
-    QProcess process;
-    process.start(QString::fromUtf8(VANTREL_SITE_PATH), arguments);
-    process.closeWriteChannel();
-    Run run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+ToolRun RunTool(const QStringList& arguments) {
+    return RunProgram(QString::fromUtf8(VANTREL_SITE_PATH), arguments, QString(), 120000);
 }
 
 }  // namespace
@@ -52,7 +34,7 @@ private Q_SLOTS:
         QVERIFY(fleet.PutOnAll(u"/rfa/cfg/system.cfg"_s, "[System]\r\nZones=8\r\n"));
         QTemporaryDir work;
         const QString site = work.filePath(u"airport"_s);
-        Run run =
+        ToolRun run =
             RunTool({u"init"_s, site, u"--name"_s, u"Airport"_s, u"--engineer"_s, u"Jane Doe"_s});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         for (int i = 0; i < 2; ++i) {
@@ -120,7 +102,7 @@ private Q_SLOTS:
 
     void usageErrorsExitWithTwo() {
         QFETCH(QStringList, arguments);
-        const Run run = RunTool(arguments);
+        const ToolRun run = RunTool(arguments);
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains(u"--help' for the usage."_s));
     }
@@ -134,7 +116,7 @@ private Q_SLOTS:
 
     void everyCommandHasHelp() {
         QFETCH(QString, command);
-        const Run run = RunTool({command, u"--help"_s});
+        const ToolRun run = RunTool({command, u"--help"_s});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.startsWith(u"Usage: vantrel-site "_s + command));
         QVERIFY(run.out.contains(u"Exit status: 0"_s));

@@ -38,7 +38,7 @@ private slots:
         const QString before = session.GetRemoteDirectory();
         QVERIFY(!before.isEmpty());
 
-        QVERIFY(EnsureRemoteDirectory(session, u"/rfa\\cfg\\def"_s));
+        QCOMPARE(EnsureRemoteDirectory(session, u"/rfa\\cfg\\def"_s), RemoteDirectoryWalk::Made);
         QVERIFY(IsDirectory(simulator, u"/rfa/cfg"_s));
         QVERIFY(IsDirectory(simulator, u"/rfa/cfg/def"_s));
         QCOMPARE(session.GetRemoteDirectory(), before);
@@ -46,7 +46,7 @@ private slots:
         QVERIFY(!simulator.CommandLog().contains(u"MKD /rfa\n"_s));
 
         // An existing single level is only visited.
-        QVERIFY(EnsureRemoteDirectory(session, u"/mmu"_s));
+        QCOMPARE(EnsureRemoteDirectory(session, u"/mmu"_s), RemoteDirectoryWalk::Made);
         QCOMPARE(simulator.CommandLog().count(u"MKD"_s), 2);
         QCOMPARE(session.GetRemoteDirectory(), before);
     }
@@ -62,7 +62,7 @@ private slots:
         blocker.close();
         const QString before = session.GetRemoteDirectory();
 
-        QVERIFY(!EnsureRemoteDirectory(session, u"/rfa\\cfg\\def"_s));
+        QCOMPARE(EnsureRemoteDirectory(session, u"/rfa\\cfg\\def"_s), RemoteDirectoryWalk::NotMade);
         QVERIFY(!simulator.CommandLog().contains(u"rfa\\cfg\\def"_s));
         QCOMPARE(session.GetRemoteDirectory(), before);
     }
@@ -74,9 +74,22 @@ private slots:
         ControllerSession session;
         Open(simulator, session);
         QVERIFY(QDir(simulator.LocalPath(u"/rfa/drv"_s)).removeRecursively());
-        QVERIFY(!EnsureRemoteDirectory(session, u"/rfa\\drv"_s));
+        QCOMPARE(EnsureRemoteDirectory(session, u"/rfa\\drv"_s), RemoteDirectoryWalk::NotMade);
         QVERIFY(!IsDirectory(simulator, u"/rfa/drv"_s));
         QVERIFY(session.IsConnected());
+    }
+
+    // The directory the session was in is gone when the walk goes back: the walk says so rather
+    // than leave the session in the directory it made.
+    void AWayBackThatFailsIsReported() {
+        ControllerSimulator simulator;
+        ControllerSession session;
+        Open(simulator, session);
+        QVERIFY(QDir().mkpath(simulator.LocalPath(u"/mmu/gone"_s)));
+        QVERIFY(session.SetRemoteDirectory(u"/mmu\\gone"_s));
+        QVERIFY(QDir(simulator.LocalPath(u"/mmu/gone"_s)).removeRecursively());
+        QCOMPARE(EnsureRemoteDirectory(session, u"/rfa\\new"_s), RemoteDirectoryWalk::NotBack);
+        QVERIFY(IsDirectory(simulator, u"/rfa/new"_s));
     }
 };
 

@@ -5,12 +5,14 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +34,9 @@ namespace {
 
 const QString kDone = u"File transfer completed succesfully"_s;
 const QString kPrefix = u"File transfer did not succeed because of the following reason:\n"_s;
+const QString kIncomplete =
+    u" The file on the controller may now be incomplete; upload it again before the controller "
+    u"uses it."_s;
 
 bool WriteFile(const QString& path, const QByteArray& bytes = "content") {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -463,6 +468,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(Remote(u"/rfa/web/notes.txt"_s)));
         QCOMPARE(TypeBefore(simulator_->CommandLog(), u"STOR /rfa\\web\\index.htm"_s), u"TYPE A"_s);
 
+        QCOMPARE(progress_->Logs().size(), displays + 1);  // it serves each file too
         const FakeProgressLog& web = *progress_->Logs().at(displays);
         QCOMPARE(web.title, ToolState::AppCaption());
         QVERIFY(web.modal);
@@ -476,6 +482,11 @@ private slots:
 
         QCOMPARE(QDir::currentPath(), Target(u"rfa"_s));
         QVERIFY(Texts(RemoteList()).contains(u"web"_s));
+        // The stored sizes are checked with one listing of each folder, after its files.
+        const QStringList log = simulator_->CommandLog().split(u'\n');
+        QCOMPARE(log.filter(QRegularExpression(u"^LIST /rfa\\\\web"_s)),
+                 QStringList({u"LIST /rfa\\web"_s, u"LIST /rfa\\web\\img"_s,
+                              u"LIST /rfa\\web\\img\\deep"_s}));
     }
 
     void WebUploadStopsAtTheFirstFailure() {
@@ -519,7 +530,8 @@ private slots:
         const QString message = dialogs_.Texts().front();
         QVERIFY2(message.startsWith(kPrefix + u"Uploading "_s) &&
                      message.endsWith(u"logo.gif to the controller failed: the file on the "
-                                      u"controller has 4 bytes, but 5000 bytes were sent."_s),
+                                      u"controller has 4 bytes, but 5000 bytes were sent."_s +
+                                      kIncomplete),
                  qPrintable(message));
         QCOMPARE(ReadFile(Remote(u"/rfa/web/index.htm"_s)), QByteArray("<p>\n"));
         QVERIFY(!simulator_->CommandLog().contains(u"a.gif"_s));
@@ -571,6 +583,30 @@ private slots:
         QVERIFY(!QFileInfo::exists(Remote(u"/rfa/web/index.htm"_s)));
         QCOMPARE(QDir::currentPath(), Target(u"rfa"_s));
         QVERIFY(Texts(RemoteList()).contains(u"later.txt"_s));  // refreshed
+        QVERIFY(progress_->Last().destroyed);
+    }
+
+    // The window reads Cancel inside a file too: a controller that reads slowly does not keep
+    // the upload going.
+    void WebUploadCancelledInsideAFile() {
+        ControllerSimulator::Options options;
+        options.slowStor = 100000;
+        StartController(options);
+        MakeLocalTree();
+        QVERIFY(WriteFile(Target(u"rfa/web/big.gif"_s), QByteArray(1000000, 'b')));
+        QVERIFY(WriteFile(Target(u"rfa/web/later.gif"_s)));
+        ShowPage();
+        Click(u"webRadio"_s);
+        QVERIFY(Select(LocalList(), u"web"_s));
+        progress_->CancelAtPump(10);  // inside the file: its blocks' pumps and the timer's
+        QElapsedTimer timer;
+        timer.start();
+        Button(u"uploadButton"_s)->click();
+
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(dialogs_.Texts(), QStringList{u"FTP send cancelled by user."_s + kIncomplete});
+        QVERIFY(QFileInfo(Remote(u"/rfa/web/big.gif"_s)).size() < 1000000);
+        QVERIFY(!simulator_->CommandLog().contains(u"later.gif"_s));
         QVERIFY(progress_->Last().destroyed);
     }
 

@@ -43,8 +43,8 @@ private slots:
             << Outcome::LargerThanCard << u"Message set is larger than the flash card"_s << false;
         QTest::newRow("done") << Outcome::Done << u"File transfer completed succesfully"_s << true;
         QTest::newRow("failed") << Outcome::Failed << kPrefix + u"why 100%"_s << true;
-        QTest::newRow("cancelled")
-            << Outcome::Cancelled << u"FTP send cancelled by user."_s << true;
+        QTest::newRow("cancelled")  // the reason: what the cancel left on the controller
+            << Outcome::Cancelled << u"FTP send cancelled by user. why 100%"_s << true;
     }
 
     void MessagesAndRefreshesForEachOutcome() {

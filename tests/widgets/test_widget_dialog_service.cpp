@@ -1,9 +1,12 @@
 // The real message boxes of the dialog service, offscreen: which keys and buttons answer them,
-// and the pointer they show.
+// and the pointer they show; the question of "Match loudness..." and what it answers.
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -75,6 +78,49 @@ private Q_SLOTS:
         QCOMPARE(whileOpen, std::optional(Qt::ArrowCursor));
         QVERIFY(QGuiApplication::overrideCursor() != nullptr);
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+
+    // The median is offered when known and chosen at first; a typed target and the selected
+    // message only when asked for; what is not available is disabled; Escape cancels.
+    void loudnessQuestionAnswersWhatIsChosen() {
+        WidgetDialogService dialogs(u"Caption"_s);
+        DialogService::LoudnessMatchRequest request;
+        request.median = -21.3;
+        request.messageCount = 5;
+        request.selectedName = u"bell"_s;
+        QStringList seen;
+        const auto answer = [&](bool typed) {
+            QTimer::singleShot(0, this, [&, typed] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                auto radio = [dialog](const char* name) {
+                    return dialog->findChild<QRadioButton*>(QString::fromLatin1(name));
+                };
+                auto* spin = dialog->findChild<QDoubleSpinBox*>(u"targetSpin"_s);
+                for (const char* name : {"medianTargetRadio", "selectedMessageRadio"}) {
+                    seen << radio(name)->text() + (radio(name)->isEnabled() ? u""_s : u" (off)"_s);
+                }
+                seen << (spin->isEnabled() ? u"spin on"_s : u"spin off"_s);
+                if (!typed) {
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                    return;
+                }
+                radio("typedTargetRadio")->click();
+                spin->setValue(-18.0);
+                radio("selectedMessageRadio")->click();
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            });
+        };
+        answer(true);
+        const auto chosen = dialogs.AskLoudnessMatch(request);
+        QVERIFY(chosen.has_value());
+        QCOMPARE(chosen->targetLufs, -18.0);
+        QVERIFY(chosen->selectedOnly);
+        answer(false);
+        QVERIFY(!dialogs.AskLoudnessMatch(DialogService::LoudnessMatchRequest{}).has_value());
+        QCOMPARE(seen,
+                 (QStringList{u"The set's &median: -21.3 LUFS"_s, u"The &selected message: bell"_s,
+                              u"spin off"_s, u"The set's &median (no message measured) (off)"_s,
+                              u"The &selected message (none is selected) (off)"_s, u"spin on"_s}));
     }
 };
 

@@ -1,5 +1,6 @@
-// Renders the real main window with each page, and a progress window, at several font sizes and
-// checks their layouts (LayoutChecker): at the window's minimum size and at its opening size.
+// Renders the real main window with each page, a progress window and the dialog of "Match
+// loudness...", at several font sizes, and checks their layouts (LayoutChecker): the main window at
+// its minimum size and at its opening size, the others as they open.
 //   vantrel-layout-check [POINTS...]        (default 9 11 13)
 // Run it with the offscreen platform; the scale factor comes from QT_SCALE_FACTOR, as for the
 // program. Prints each problem and exits 1 when there was one.
@@ -17,6 +18,7 @@
 #include "progress/ProgressWindowFactory.h"
 #include "tools/layout-check/LayoutChecker.h"
 #include "tools/layout-check/RecordingDialogService.h"
+#include "widgets/LoudnessMatchDialog.h"
 
 using namespace Qt::StringLiterals;
 
@@ -77,6 +79,17 @@ int CheckMainWindow(QTextStream& out, const QString& setting) {
     Settle();
     problems += Report(out, u"%1, progress window"_s.arg(setting),
                        LayoutChecker::Check(progressWindow.Window()));
+
+    // The longest texts the dialog shows: a median, a set full of messages, a long name.
+    DialogService::LoudnessMatchRequest request;
+    request.median = -23.1;
+    request.messageCount = 1023;
+    request.selectedName = u"Evacuate floor 3"_s;
+    LoudnessMatchDialog matchDialog(request, &window);
+    matchDialog.show();
+    Settle();
+    problems += Report(out, u"%1, match loudness dialog"_s.arg(setting),
+                       LayoutChecker::Check(&matchDialog));
     problems += Report(out, u"%1, message"_s.arg(setting), dialogs.messages);
     return problems;
 }

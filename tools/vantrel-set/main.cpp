@@ -18,6 +18,7 @@
 #include "tools/vantrel-set/ConsoleDialogService.h"
 #include "tools/vantrel-set/ConvertCommand.h"
 #include "tools/vantrel-set/ExtractCommand.h"
+#include "tools/vantrel-set/LoudnessCommand.h"
 #include "tools/vantrel-set/TerminalProgress.h"
 
 using namespace Qt::StringLiterals;
@@ -41,9 +42,15 @@ const QString kUsageText =
   vantrel-set extract [--info INFO.nfo] [--overwrite] SETFILE FOLDER
       Writes each message as a wave file into FOLDER and an info file naming them (by
       default beside SETFILE), so that the set opens for editing and rebuilds as it was.
-  vantrel-set convert [--out FOLDER] [--overwrite] INPUT...
+  vantrel-set convert [--out FOLDER] [--overwrite] [--loudness LUFS] INPUT...
       Converts sound files (WAV, AIFF, FLAC, Ogg, MP3...) to mono, 16 bit, 44.1kHz wave
-      files in FOLDER, or in the subfolder "converted" beside each input.
+      files in FOLDER, or in the subfolder "converted" beside each input. With --loudness,
+      each is brought to that integrated loudness (e.g. -23) by one gain that keeps its
+      true peak at or below -1 dBTP.
+  vantrel-set loudness [--json FILE] FILE...
+      Measures the wave files and each message of the set files (EBU R 128): duration,
+      integrated loudness, maximum momentary loudness, true peak and the difference from
+      the median, one row per message; --json FILE writes them as JSON ("-": standard output).
   vantrel-set --help
 
 Exit status: 0 on success (inspect: size, CRC and layout sound; extract only warns of a
@@ -94,6 +101,9 @@ int Tool::Run(const QStringList& arguments) {
     }
     if (arguments.size() > 1 && arguments.at(1) == u"convert"_s) {
         return RunConvertCommand(arguments.mid(2));
+    }
+    if (arguments.size() > 1 && arguments.at(1) == u"loudness"_s) {
+        return RunLoudnessCommand(arguments.mid(2));
     }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
