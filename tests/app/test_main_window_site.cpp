@@ -116,7 +116,7 @@ private Q_SLOTS:
         QVERIFY(!window.close());
         QCOMPARE(dialogs_.Texts(),
                  QStringList{u"The Site page is still working on the controllers. Cancel every "
-                             u"controller and exit once the run is recorded ?"_s});
+                             u"controller and exit once the run is recorded?"_s});
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 20000);
         QVERIFY(page->View().Report().contains(u"cancelled"_s));
         QCOMPARE(dialogs_.Texts().size(), 1);  // no second question
