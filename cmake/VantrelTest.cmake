@@ -43,6 +43,11 @@ function(vantrel_add_test)
     set_tests_properties(${ARG_NAME} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts/truetype/dejavu;VANTREL_SOURCE_DIR=${CMAKE_SOURCE_DIR};VANTREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+    foreach(cost IN LISTS VANTREL_TEST_COSTS)
+        if(cost MATCHES "^${ARG_NAME}=([0-9]+)$")
+            set_tests_properties(${ARG_NAME} PROPERTIES COST ${CMAKE_MATCH_1})
+        endif()
+    endforeach()
     if(ARG_LABELS)
         set_tests_properties(${ARG_NAME} PROPERTIES LABELS "${ARG_LABELS}")
     endif()

@@ -52,7 +52,8 @@ stage() {
     passed=$((passed + p))
     failed=$((failed + f))
 }
-stage tests bash -c 'cd build && ctest --output-on-failure --timeout 600 -j2'
+# Four at a time: most tests wait on the simulator's timeouts, not on the two cores.
+stage tests bash -c 'cd build && ctest --output-on-failure --timeout 600 -j4'
 if $all; then
     stage sanitize bash scripts/test-sanitize.sh
     stage fuzz bash scripts/test-fuzz.sh
