@@ -13,7 +13,8 @@ packages=(
     # sound files of other formats: decoding and resampling; loudness (EBU R 128)
     libsndfile1-dev libsoxr-dev libebur128-dev
     # an installation's history (a git repository written with the library, never the git program)
-    libgit2-dev
+    # and the SHA-256 of what a push reads back (the system's crypto library)
+    libgit2-dev libssl-dev
     # passwords kept in the desktop keyring (Secret Service, through libsecret at run time)
     qtkeychain-qt6-dev libsecret-1-0
     # run time on a real desktop: platform plugins, multimedia back end, sound server client

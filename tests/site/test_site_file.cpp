@@ -1,8 +1,10 @@
 // The installation's site.ini, through the profile layer.
 
+#include <QCryptographicHash>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "site/FileDigest.h"
 #include "site/HistoryRecorder.h"
 #include "site/SiteFile.h"
 #include "tests/support/TestMain.h"
@@ -96,6 +98,35 @@ private Q_SLOTS:
         QString error;
         QVERIFY(!site.Load(&error));
         QVERIFY2(error.contains(problem), qPrintable(error));
+    }
+
+    // The digest the read-back and the record compare: known values, and files larger than one
+    // read, against Qt's own SHA-256.
+    void digestsOfBytesAndFiles_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("abc") << QByteArray("abc");
+        QByteArray large(3 * 1024 * 1024 + 17, '\0');
+        for (qsizetype i = 0; i < large.size(); ++i) {
+            large[i] = char(i * 7 + i / 4096);
+        }
+        QTest::newRow("3 MB and a bit") << large;
+    }
+
+    void digestsOfBytesAndFiles() {
+        QFETCH(QByteArray, bytes);
+        const QByteArray expected =
+            QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+        QCOMPARE(file_digest::OfBytes(bytes), expected);
+        QTemporaryDir folder;
+        QFile file(folder.filePath(u"file"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        QCOMPARE(file_digest::OfFile(file.fileName()), expected);
+        QVERIFY(file_digest::OfFile(folder.filePath(u"missing"_s)).isEmpty());
+        if (bytes == "abc") {
+            QCOMPARE(expected, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+        }
     }
 };
 
