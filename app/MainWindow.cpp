@@ -16,7 +16,7 @@
 #include "base/DialogService.h"
 #include "controller/LoginPage.h"
 #include "messageset/MessageSetPage.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 #include "sitepage/SitePage.h"
 #include "sitepage/SiteViewModel.h"
 #include "transfer/FileTransferPage.h"

@@ -15,7 +15,7 @@
 #include "audio/Pcm16Writer.h"
 #include "audio/WaveHeader.h"
 #include "base/WriteAll.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 using namespace Qt::StringLiterals;
 using Outcome = AudioConverter::Outcome;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 BlockCopy::BlockCopy(QIODevice& file, ProgressSink* progress, Display display)
     : file_(file), progress_(progress), display_(display), block_(kBlockSize) {}

@@ -13,7 +13,7 @@
 #include "controller/PartialDownload.h"
 #include "ftp/RemoteListParser.h"
 #include "ftp/RemoteName.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 using namespace Qt::StringLiterals;
 using ftp_failure_text::Request;

@@ -8,7 +8,7 @@
 #include "audio/WaveFormat.h"
 #include "base/DialogService.h"
 #include "messageset/MessageSetPageTexts.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 #include "setfile/MessageNameRule.h"
 #include "setfile/MessageSetModel.h"
 

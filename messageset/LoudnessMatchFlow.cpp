@@ -10,7 +10,7 @@
 #include "messageset/MessageSetPageTexts.h"
 #include "messageset/MessageSetTableModel.h"
 #include "messageset/SetExtractionFlow.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "audio/LoudnessMeter.h"
 #include "messageset/MessageSetPageTexts.h"
 #include "messageset/MessageSetTableModel.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 using namespace Qt::StringLiterals;
 

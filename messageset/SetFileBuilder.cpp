@@ -6,7 +6,7 @@
 
 #include "base/DialogService.h"
 #include "messageset/MessageSetPageTexts.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 #include "setfile/SetFileLayout.h"
 #include "widgets/WaitCursor.h"
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <memory>
 
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 class QLabel;
 class QProgressBar;

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 #include "progress/ProgressWindow.h"
 
 // Makes real progress windows for the operations that take a ProgressSinkFactory.

@@ -9,7 +9,7 @@
 #include "base/RegularFile.h"
 #include "base/TextEncoding.h"
 #include "base/WriteAll.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 #include "setfile/CrcAccumulator.h"
 #include "setfile/MessageSetTexts.h"
 #include "setfile/SetFileCrc.h"

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // The progress display of a transfer in a worker thread: no widget, no event loop. Each step of
 // the bar passes its bytes on (to the worker, which forwards them through queued signals), and

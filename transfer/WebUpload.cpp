@@ -6,7 +6,7 @@
 #include "base/ToolState.h"
 #include "controller/ControllerSession.h"
 #include "controller/FtpFailureText.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 #include "transfer/CategorySettings.h"
 #include "transfer/EnsureRemoteDirectory.h"
 #include "transfer/TransferNameRules.h"

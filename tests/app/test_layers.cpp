@@ -16,14 +16,15 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Each layer folder and the project folders its files may include, besides its own. Every
-// folder above ftp/ may use base/ and progress/; the pages use widgets/.
+// folder above ftp/ uses base/ (which holds the progress interface), those above setfile/
+// progress/ too; the pages use widgets/.
 const QHash<QString, QStringList>& MayInclude() {
     static const QHash<QString, QStringList> table = {
         {u"base"_s, {}},
         {u"ftp"_s, {}},
-        {u"progress"_s, {}},
-        {u"audio"_s, {u"base"_s, u"progress"_s}},
-        {u"setfile"_s, {u"audio"_s, u"base"_s, u"progress"_s}},
+        {u"progress"_s, {u"base"_s}},
+        {u"audio"_s, {u"base"_s}},
+        {u"setfile"_s, {u"audio"_s, u"base"_s}},
         {u"widgets"_s, {u"base"_s}},
         {u"controller"_s, {u"ftp"_s, u"base"_s, u"progress"_s, u"widgets"_s}},
         {u"browse"_s, {u"base"_s, u"progress"_s, u"widgets"_s}},

@@ -5,7 +5,7 @@
 #include <QThread>
 
 #include "controller/ControllerSession.h"
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 #include "tests/controller/SessionFaults.h"
 #include "tests/support/ControllerSimulator.h"
 #include "tests/support/TestMain.h"

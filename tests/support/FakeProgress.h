@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // What a fake progress display saw, kept after the display itself is gone.
 struct FakeProgressLog {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QTextStream>
 
-#include "progress/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // A progress line for the command-line tool: the percentage done and the current text, rewritten
 // in place on the error stream, only when that stream is a terminal. Never cancels.
